@@ -1,0 +1,94 @@
+#include "core/App.h"
+
+namespace quillbox {
+
+Text VersionText(VersionNumbers version) {
+  const Text minor = Decimal(version.minor);
+  // The "00" format pads non-negative minors to two digits.
+  const Text padded = (version.minor >= 0 && minor.size() < 2) ? u"0" + minor : minor;
+  return Decimal(version.major) + u"." + padded;
+}
+
+App::App(WindowOps& window, RandomSource& random, std::optional<std::filesystem::path> scoreFile)
+    : window_(window), random_(random), scoreFile_(std::move(scoreFile)) {}
+
+std::filesystem::path App::ScoreFilePath() const {
+  return scoreFile_ ? *scoreFile_ : window_.ProgramDirectory() / "hsc.ini";
+}
+
+bool App::Form_Load() {
+  window_.SetCaption(window_.GetCaption() + kCaptionSuffix + VersionText(window_.ProgramVersion()));
+  InitRanks(ranks_);
+  InitPartNames(partNames_);
+
+  LoadResult loaded = LoadScoreFile(ScoreFilePath());
+  if (loaded.error) {
+    // Nothing half-loaded is kept: no view is ever shown from a bad file.
+    loadError_ = std::move(loaded.error);
+    window_.ShowError(DescribeLoadErrorJa(*loadError_));
+    return false;
+  }
+  songs_ = std::move(loaded.songs);
+
+  window_.MarkFirstOption();
+  ShowChart(kHiPerfectChart);
+  return true;
+}
+
+void App::Radio_MouseDown(std::int16_t index, std::int16_t, std::int16_t, float, float) {
+  switch (index) {
+    case 0:
+    case 1:
+    case 2: ShowChart(index); break;
+    case 3: ShowRankSummary(); break;
+    case 4: PickRandomPart(); break;
+    case 5: PickWeightedPart(); break;
+    default: break;
+  }
+}
+
+void App::Command1_Click() {
+  if (!window_.ClearClipboard()) {
+    window_.ShowError(u"クリップボードを開けませんでした。ほかのプログラムが使用中です。");
+    return;
+  }
+  Text text = window_.GetDispText();
+  text += kSignature;
+  text += VersionText(window_.ProgramVersion()) + u"\r\n";
+  if (!window_.PutClipboardText(text)) {
+    window_.ShowError(u"クリップボードに書き込めませんでした。");
+  }
+}
+
+void App::ShowChart(ChartMode mode) { window_.SetDispText(ChartText(songs_, mode)); }
+
+bool App::ShowRankSummary() {
+  Text text;
+  try {
+    text = RankSummaryText(songs_, ranks_);
+  } catch (const OverflowError&) {
+    window_.ShowError(u"段位を計算できませんでした。値が大きすぎます（32ビットの範囲を超えました）。");
+    return false;
+  }
+  window_.SetDispText(text);
+  return true;
+}
+
+bool App::ShowPartDetail(std::int32_t song, std::int32_t part) {
+  const std::optional<Text> text = PartDetailText(songs_, partNames_, song, part);
+  if (!text) return false;
+  window_.SetDispText(*text);
+  return true;
+}
+
+bool App::PickRandomPart() {
+  const auto pick = DrawRandomPart(songs_, random_);
+  return pick && ShowPartDetail(pick->song, pick->part);
+}
+
+bool App::PickWeightedPart() {
+  const auto pick = DrawWeightedPart(songs_, random_);
+  return pick && ShowPartDetail(pick->song, pick->part);
+}
+
+}  // namespace quillbox

@@ -1,0 +1,55 @@
+#pragma once
+// Start-up, view dispatch and copy: the three operations every window event
+// runs through. The tables are filled once at start-up and only read after.
+#include <filesystem>
+#include <optional>
+
+#include "core/WindowOps.h"
+#include "ranks/Ranks.h"
+#include "scores/ScoreFile.h"
+#include "views/RandomPick.h"
+#include "views/Views.h"
+
+namespace quillbox {
+
+inline constexpr char16_t kCaptionSuffix[] = u"   Ver ";
+inline constexpr char16_t kSignature[] = u"dori-fen record chart \"quillbox!\" ";
+
+// Major in plain decimal, '.', minor with at least two digits: "0.90".
+Text VersionText(VersionNumbers version);
+
+class App {
+ public:
+  // `scoreFile` replaces hsc.ini in the program's directory (the report tool's --file).
+  App(WindowOps& window, RandomSource& random, std::optional<std::filesystem::path> scoreFile = {});
+
+  // Returns false when the score file could not be loaded; the window has
+  // then been told and no view is shown.
+  bool Form_Load();
+  void Radio_MouseDown(std::int16_t index, std::int16_t button = 0, std::int16_t shift = 0, float x = 0,
+                       float y = 0);
+  void Command1_Click();
+
+  void ShowChart(ChartMode mode);
+  // The picks and the rank summary return false when they left the text box
+  // as it was (an empty table, or an overflow that was reported).
+  bool ShowRankSummary();
+  bool ShowPartDetail(std::int32_t song, std::int32_t part);
+  bool PickRandomPart();
+  bool PickWeightedPart();
+
+  const Songs& songs() const { return songs_; }
+  const std::optional<LoadError>& loadError() const { return loadError_; }
+  std::filesystem::path ScoreFilePath() const;
+
+ private:
+  WindowOps& window_;
+  RandomSource& random_;
+  std::optional<std::filesystem::path> scoreFile_;
+  Ranks ranks_;
+  PartNames partNames_;
+  Songs songs_;
+  std::optional<LoadError> loadError_;
+};
+
+}  // namespace quillbox

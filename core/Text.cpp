@@ -1,0 +1,143 @@
+#include "core/Text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quillbox {
+
+Text Decimal(std::int64_t value) {
+  // Build from the unsigned magnitude so that INT64_MIN is handled too.
+  const bool negative = value < 0;
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
+                                     : static_cast<std::uint64_t>(value);
+  char16_t buffer[24];
+  std::size_t pos = sizeof buffer / sizeof buffer[0];
+  do {
+    buffer[--pos] = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (negative) buffer[--pos] = u'-';
+  return Text(buffer + pos, buffer + sizeof buffer / sizeof buffer[0]);
+}
+
+Text PadLeft(std::int64_t value, std::size_t width) {
+  Text digits = Decimal(value);
+  if (digits.size() >= width) return digits;
+  return Text(width - digits.size(), u' ') + digits;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+Text FromUtf8(std::string_view text) {
+  Text out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+      c = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      c = lead & 0x07;
+    } else {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    bool ok = i + static_cast<std::size_t>(extra) < text.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((b & 0xC0) != 0x80) ok = false;
+      else c = (c << 6) | (b & 0x3F);
+    }
+    if (!ok || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
+  std::int32_t r;
+  if (__builtin_add_overflow(a, b, &r)) throw OverflowError("32-bit overflow in an addition");
+  return r;
+}
+
+std::int32_t CheckedSub(std::int32_t a, std::int32_t b) {
+  std::int32_t r;
+  if (__builtin_sub_overflow(a, b, &r)) throw OverflowError("32-bit overflow in a subtraction");
+  return r;
+}
+
+std::int32_t CheckedMul(std::int32_t a, std::int32_t b) {
+  std::int32_t r;
+  if (__builtin_mul_overflow(a, b, &r)) throw OverflowError("32-bit overflow in a multiplication");
+  return r;
+}
+
+double RoundHalfEven(double x) {
+  if (!std::isfinite(x)) return x;
+  const double lower = std::floor(x);
+  const double fraction = x - lower;  // exact for doubles
+  if (fraction > 0.5) return lower + 1;
+  if (fraction < 0.5) return lower;
+  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+std::int32_t RoundToInt32(double x) {
+  const double r = RoundHalfEven(x);
+  if (!(r >= std::numeric_limits<std::int32_t>::min() &&
+        r <= std::numeric_limits<std::int32_t>::max())) {
+    throw OverflowError("a real number is outside the 32-bit range");
+  }
+  return static_cast<std::int32_t>(r);
+}
+
+}  // namespace quillbox

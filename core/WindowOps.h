@@ -1,0 +1,35 @@
+#pragma once
+// What the core needs from a window: the platform operations and nothing
+// else. Each front (Qt, Win32, the headless report tool) implements this.
+#include <filesystem>
+
+#include "core/Text.h"
+
+namespace quillbox {
+
+struct VersionNumbers {
+  std::int16_t major = 0;
+  std::int16_t minor = 0;
+};
+
+class WindowOps {
+ public:
+  virtual ~WindowOps() = default;
+
+  virtual Text GetCaption() = 0;
+  virtual void SetCaption(const Text& caption) = 0;
+  virtual VersionNumbers ProgramVersion() = 0;
+  // Marks option 0 of the view options as chosen, without running a view.
+  virtual void MarkFirstOption() = 0;
+  virtual Text GetDispText() = 0;
+  virtual void SetDispText(const Text& text) = 0;
+  // Both return false when the clipboard cannot be had (another program holds it).
+  virtual bool ClearClipboard() = 0;
+  virtual bool PutClipboardText(const Text& text) = 0;
+  virtual std::filesystem::path ProgramDirectory() = 0;
+  // A failure the user must hear about: a score file that cannot be loaded,
+  // a view that cannot be built, a busy clipboard.
+  virtual void ShowError(const Text& message) = 0;
+};
+
+}  // namespace quillbox

@@ -1,0 +1,25 @@
+#pragma once
+// The kyu/dan rank ladder: rank name and points to the next rank.
+#include <array>
+#include <cstdint>
+
+#include "core/Text.h"
+
+namespace quillbox {
+
+struct RankEntry {
+  Text Name;
+  std::int32_t Threshold = 0;  // points at scale 1 at which this name stops
+};
+
+inline constexpr int kRungs = 28;
+using Ranks = std::array<RankEntry, kRungs>;
+
+void InitRanks(Ranks& ranks);
+
+// The first rung whose scaled threshold is above `value`, as
+// "NAME  next MISSING"; empty when the value passes every rung.
+// Throws OverflowError when a scaled threshold or the difference leaves 32 bits.
+Text RankText(const Ranks& ranks, std::int32_t value, float scale);
+
+}  // namespace quillbox

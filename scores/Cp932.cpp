@@ -1,0 +1,121 @@
+#include "scores/Cp932.h"
+
+#include <cerrno>
+#include <stdexcept>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace quillbox {
+namespace {
+
+// Length of the unit that starts at `pos`: two bytes for a lead byte that
+// has a trail byte after it, otherwise one.
+std::size_t UnitLength(std::string_view bytes, std::size_t pos) {
+  if (pos + 1 < bytes.size() && IsCp932Lead(static_cast<unsigned char>(bytes[pos])) &&
+      IsCp932Trail(static_cast<unsigned char>(bytes[pos + 1]))) {
+    return 2;
+  }
+  return 1;
+}
+
+#ifdef _WIN32
+
+// Converts a run that is known to be valid or a single unit; false when the
+// converter rejects it.
+bool Convert932(std::string_view bytes, Text& out) {
+  if (bytes.empty()) return true;
+  const int inLength = static_cast<int>(bytes.size());
+  const int needed = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), inLength, nullptr, 0);
+  if (needed <= 0) return false;
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(needed));
+  MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), inLength,
+                      reinterpret_cast<wchar_t*>(out.data() + start), needed);
+  return true;
+}
+
+}  // namespace
+
+Text DecodeCp932(std::string_view bytes) {
+  Text out;
+  out.reserve(bytes.size());
+  // Fast path: the whole text at once. MultiByteToWideChar takes int sizes,
+  // so very large inputs go unit by unit in chunks that end on a unit boundary.
+  constexpr std::size_t kChunk = 1 << 20;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = pos;
+    while (end < bytes.size() && end - pos < kChunk) end += UnitLength(bytes, end);
+    const std::string_view chunk = bytes.substr(pos, end - pos);
+    if (!Convert932(chunk, out)) {
+      for (std::size_t p = 0; p < chunk.size();) {
+        const std::size_t n = UnitLength(chunk, p);
+        if (!Convert932(chunk.substr(p, n), out)) out += u'\uFFFD';
+        p += n;
+      }
+    }
+    pos = end;
+  }
+  return out;
+}
+
+#else
+
+class Iconv {
+ public:
+  Iconv() : cd_(iconv_open("UTF-16LE", "CP932")) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) cd_ = iconv_open("UTF-16LE", "WINDOWS-31J");
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv has no CP932 table");
+  }
+  ~Iconv() { iconv_close(cd_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+Text DecodeCp932(std::string_view bytes) {
+  static Iconv converter;  // the program is single-threaded
+  iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+
+  Text out;
+  std::vector<char> buffer(bytes.size() * 2 + 16);
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    // iconv's interface is not const-correct; it does not write the input.
+    char* in = const_cast<char*>(bytes.data() + pos);
+    std::size_t inLeft = bytes.size() - pos;
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    const std::size_t rc = iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    const std::size_t produced = (buffer.size() - outLeft) / 2;
+    const std::size_t oldSize = out.size();
+    out.resize(oldSize + produced);
+    for (std::size_t i = 0; i < produced; ++i) {
+      out[oldSize + i] = static_cast<char16_t>(static_cast<unsigned char>(buffer[2 * i]) |
+                                               (static_cast<unsigned char>(buffer[2 * i + 1]) << 8));
+    }
+    pos = static_cast<std::size_t>(in - bytes.data());
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (error == E2BIG) continue;
+    // EILSEQ or EINVAL: one replacement per bad unit, then go on after it.
+    out += u'\uFFFD';
+    pos += UnitLength(bytes, pos);
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+  }
+  return out;
+}
+
+#endif
+
+}  // namespace quillbox

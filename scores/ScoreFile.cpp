@@ -1,0 +1,265 @@
+#include "scores/ScoreFile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <system_error>
+
+#include "scores/Cp932.h"
+
+namespace quillbox {
+namespace {
+
+constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+
+struct Field {
+  const char* name;
+  double lo;
+  double hi;
+};
+constexpr Field kHiPerfect{"HiPerfect", 0, 255};
+constexpr Field kBestPerfect{"BestPerfect", 0, 255};
+constexpr Field kBestScore{"BestScore", -2147483648.0, 2147483647.0};
+constexpr Field kPlayCount{"PlayCount", -32768, 32767};
+
+// A digit position: '0'-'9' give their value, anything else (or nothing) 0.
+int DigitAt(std::u16string_view line, std::size_t position1) {
+  if (position1 > line.size()) return 0;
+  const char16_t c = line[position1 - 1];
+  return (c >= u'0' && c <= u'9') ? c - u'0' : 0;
+}
+
+bool StartsWith(std::u16string_view line, std::u16string_view key) {
+  return line.substr(0, key.size()) == key;
+}
+
+class Parser {
+ public:
+  LoadResult Run(std::string_view bytes) {
+    std::size_t pos = 0;
+    while (pos < bytes.size() && !result_.error) {
+      // A line ends at CR, CR LF or a lone LF. None of these bytes can be the
+      // second byte of a double-byte character, so splitting before decoding
+      // is safe.
+      std::size_t end = pos;
+      while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+      if (++lineNumber_ > kMaxCount) {
+        Fail(LoadErrorKind::TooMany, Text{}, "more lines than a 32-bit count holds", u"行数が多すぎます");
+        break;
+      }
+      HandleLine(DecodeCp932(bytes.substr(pos, end - pos)));
+      pos = end;
+      if (pos < bytes.size()) {
+        const bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
+        pos += crlf ? 2 : 1;
+      }
+    }
+    return std::move(result_);
+  }
+
+ private:
+  void HandleLine(Text line) {
+    const std::size_t backslash = line.find(u'\\');
+    if (backslash != Text::npos) {
+      if (backslash == 0) {
+        Fail(LoadErrorKind::NoTitle, std::move(line),
+             "header line starts with the backslash, so it has no title",
+             u"見出し行が「\\」で始まっていて、曲名がありません");
+        return;
+      }
+      if (result_.songs.SongCount() >= kMaxCount) {
+        Fail(LoadErrorKind::TooMany, std::move(line), "more songs than a 32-bit count holds",
+             u"曲数が多すぎます");
+        return;
+      }
+      result_.songs.AddSong().Title = line.substr(1, backslash - 1);
+      return;
+    }
+    if (result_.songs.SongCount() == 0) return;
+    SongRecord& song = result_.songs[result_.songs.SongCount()];
+
+    if (StartsWith(line, u"HPR")) {
+      if (!PartOk(line, 4)) return;
+      Store(line, 6, kHiPerfect, song.HiPerfect[Index(line, 4)]);
+    } else if (StartsWith(line, u"PR")) {
+      if (!PartOk(line, 4) || !RankOk(line, 3)) return;
+      Store(line, 6, kBestPerfect, song.BestPerfect[Index(line, 4)][Index(line, 3)]);
+    } else if (StartsWith(line, u"SCORE")) {
+      if (!PartOk(line, 7) || !RankOk(line, 6)) return;
+      Store(line, 9, kBestScore, song.BestScore[Index(line, 7)][Index(line, 6)]);
+    } else if (StartsWith(line, u"HPs")) {
+      if (!PartOk(line, 4)) return;
+      Store(line, 6, kPlayCount, song.PlayCount[Index(line, 4)]);
+    }
+  }
+
+  static std::size_t Index(const Text& line, std::size_t pos) { return static_cast<std::size_t>(DigitAt(line, pos)); }
+
+  bool PartOk(const Text& line, std::size_t pos) {
+    const int part = DigitAt(line, pos);
+    if (part <= 8) return true;
+    Fail(LoadErrorKind::PartOutOfRange, line,
+         "part number " + std::to_string(part) + " is out of range (0 to 8)",
+         u"パート番号 " + Decimal(part) + u" は範囲外です（0～8）");
+    return false;
+  }
+
+  bool RankOk(const Text& line, std::size_t pos) {
+    const int rank = DigitAt(line, pos);
+    if (rank <= 3) return true;
+    Fail(LoadErrorKind::RankOutOfRange, line,
+         "rank number " + std::to_string(rank) + " is out of range (0 to 3)",
+         u"順位番号 " + Decimal(rank) + u" は範囲外です（0～3）");
+    return false;
+  }
+
+  template <typename T>
+  void Store(const Text& line, std::size_t valuePos1, const Field& field, T& target) {
+    const std::u16string_view valueText =
+        valuePos1 <= line.size() ? std::u16string_view(line).substr(valuePos1 - 1) : std::u16string_view{};
+    const double rounded = RoundHalfEven(ReadValue(valueText));
+    if (!(rounded >= field.lo && rounded <= field.hi)) {
+      const std::string range = std::to_string(static_cast<long long>(field.lo)) + " to " +
+                                std::to_string(static_cast<long long>(field.hi));
+      Fail(LoadErrorKind::ValueOutOfRange, line,
+           std::string("value is out of range for ") + field.name + " (" + range + ")",
+           u"値が " + FromUtf8(field.name) + u" の範囲（" + FromUtf8(range) + u"）を超えています");
+      return;
+    }
+    target = static_cast<T>(rounded);
+  }
+
+  void Fail(LoadErrorKind kind, Text line, std::string reason, Text reasonJa) {
+    LoadError error;
+    error.kind = kind;
+    error.line = lineNumber_;
+    error.lineText = std::move(line);
+    error.reason = std::move(reason);
+    error.reasonJa = std::move(reasonJa);
+    result_.error = std::move(error);
+  }
+
+  LoadResult result_;
+  std::int64_t lineNumber_ = 0;
+};
+
+// Messages must stay one line and readable: control characters are shown as
+// their pictures and very long lines are cut.
+Text Printable(const Text& line) {
+  constexpr std::size_t kMaxShown = 200;
+  Text out;
+  for (std::size_t i = 0; i < line.size() && i < kMaxShown; ++i) {
+    const char16_t c = line[i];
+    out += c < 0x20 ? static_cast<char16_t>(0x2400 + c) : (c == 0x7F ? u'\u2421' : c);
+  }
+  if (line.size() > kMaxShown) out += u"…";
+  return out;
+}
+
+std::string PathText(const std::filesystem::path& path) {
+  const auto u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+}  // namespace
+
+double ReadValue(std::u16string_view text) {
+  std::string digits;  // sign, integer digits, '.', fraction digits
+  bool seenDigit = false;
+  bool seenPoint = false;
+  bool seenSign = false;
+  bool negative = false;
+  std::size_t integerDigits = 0;
+  for (const char16_t c : text) {
+    if (c == u' ' || c == u'\t' || c == u'\n') continue;
+    if ((c == u'+' || c == u'-') && !seenSign && !seenDigit && !seenPoint) {
+      seenSign = true;
+      negative = c == u'-';
+    } else if (c == u'.' && !seenPoint) {
+      seenPoint = true;
+      digits += '.';
+    } else if (c >= u'0' && c <= u'9') {
+      // Leading zeros carry nothing and would only lengthen the text.
+      if (c == u'0' && !seenPoint && integerDigits == 0) {
+        seenDigit = true;
+        continue;
+      }
+      seenDigit = true;
+      if (!seenPoint) ++integerDigits;
+      digits += static_cast<char>(c);
+    } else {
+      break;
+    }
+  }
+  if (!seenDigit) return 0.0;
+  if (digits.empty() || digits.front() == '.') digits.insert(digits.begin(), '0');
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                         std::chars_format::fixed);
+  (void)ptr;
+  if (ec == std::errc::result_out_of_range) {
+    // Too large for a double, or so small that it is 0.
+    value = integerDigits > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return negative ? -value : value;
+}
+
+LoadResult ParseScoreFile(std::string_view bytes) { return Parser().Run(bytes); }
+
+LoadResult LoadScoreFile(const std::filesystem::path& file) {
+  auto fileError = [&](int code) {
+    LoadResult result;
+    LoadError error;
+    error.kind = LoadErrorKind::FileError;
+    error.path = file;
+    error.reason = std::generic_category().message(code);
+    error.reasonJa = u"ファイルを読み込めません（" + FromUtf8(error.reason) + u"）";
+    result.error = std::move(error);
+    return result;
+  };
+
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) return fileError(EISDIR);
+
+#ifdef _WIN32
+  std::FILE* raw = _wfopen(file.c_str(), L"rb");
+#else
+  std::FILE* raw = std::fopen(file.c_str(), "rb");
+#endif
+  if (raw == nullptr) return fileError(errno);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
+
+  std::string bytes;
+  char buffer[1 << 16];
+  for (;;) {
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
+    bytes.append(buffer, n);
+    if (n < sizeof buffer) {
+      if (std::ferror(raw)) return fileError(errno != 0 ? errno : EIO);
+      break;
+    }
+  }
+
+  LoadResult result = ParseScoreFile(bytes);
+  if (result.error) result.error->path = file;
+  return result;
+}
+
+std::string DescribeLoadError(const LoadError& error) {
+  std::string out = PathText(error.path);
+  if (error.kind == LoadErrorKind::FileError) return out + ": " + error.reason;
+  return out + ":" + std::to_string(error.line) + ": " + error.reason + ": " + ToUtf8(Printable(error.lineText));
+}
+
+Text DescribeLoadErrorJa(const LoadError& error) {
+  Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル: " + FromUtf8(PathText(error.path));
+  if (error.kind != LoadErrorKind::FileError) {
+    out += u"\r\n行: " + Decimal(error.line) + u"\r\n内容: " + Printable(error.lineText);
+  }
+  return out + u"\r\n理由: " + error.reasonJa;
+}
+
+}  // namespace quillbox

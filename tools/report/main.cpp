@@ -1,0 +1,194 @@
+// quillbox-report: the same start-up, views and copy as the window, written
+// to standard output for scripts and for checking output byte for byte.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/App.h"
+#include "core/ProgramDirectory.h"
+#include "core/Version.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace {
+
+using quillbox::Text;
+
+constexpr const char* kUsage =
+    "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
+    "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
+    "  --file PATH  read this score file instead of hsc.ini beside the program\n"
+    "  --copy       print what the copy button puts on the clipboard\n"
+    "  --seed N     fixed seed for random and weighted (default: the clock)\n";
+
+// The window's state without a window: the text box and the clipboard are
+// strings, errors go to standard error.
+class HeadlessWindow final : public quillbox::WindowOps {
+ public:
+  explicit HeadlessWindow(const char* argv0) : argv0_(argv0) {}
+
+  Text GetCaption() override { return caption_; }
+  void SetCaption(const Text& caption) override { caption_ = caption; }
+  quillbox::VersionNumbers ProgramVersion() override {
+    return {quillbox::build::kVersionMajor, quillbox::build::kVersionMinor};
+  }
+  void MarkFirstOption() override {}
+  Text GetDispText() override { return disp_; }
+  void SetDispText(const Text& text) override { disp_ = text; }
+  bool ClearClipboard() override {
+    clipboard_.clear();
+    return true;
+  }
+  bool PutClipboardText(const Text& text) override {
+    clipboard_ = text;
+    return true;
+  }
+  std::filesystem::path ProgramDirectory() override { return quillbox::ProgramDirectoryFromSystem(argv0_); }
+  void ShowError(const Text&) override { failed_ = true; }
+
+  const Text& disp() const { return disp_; }
+  const Text& clipboard() const { return clipboard_; }
+  bool failed() const { return failed_; }
+
+ private:
+  const char* argv0_;
+  Text caption_ = u"くいるぼっくす！";
+  Text disp_;
+  Text clipboard_;
+  bool failed_ = false;
+};
+
+void WriteOut(const Text& text) {
+  const std::string utf8 = quillbox::ToUtf8(text);
+#ifdef _WIN32
+  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(out, &mode)) {
+    DWORD written = 0;
+    WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
+  _setmode(_fileno(stdout), _O_BINARY);  // keep every CR LF as it is
+#endif
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  std::fflush(stdout);
+}
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "quillbox-report: " << problem << "\n";
+  std::cerr << kUsage;
+  return 2;
+}
+
+bool ParseInt(const std::string& s, long long& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtoll(s.c_str(), &end, 10);
+  return errno == 0 && end == s.c_str() + s.size();
+}
+
+int Run(int argc, char** argv) {
+  std::optional<std::filesystem::path> file;
+  bool copy = false;
+  std::optional<std::uint64_t> seed;
+  std::vector<std::string> rest;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--file" || arg == "--seed") {
+      if (i + 1 >= argc) return Usage(arg + " needs a value");
+      const std::string value = argv[++i];
+      if (arg == "--file") {
+        file = std::filesystem::u8path(value);
+      } else {
+        long long n = 0;
+        if (!ParseInt(value, n)) return Usage("--seed needs a whole number");
+        seed = static_cast<std::uint64_t>(n);
+      }
+    } else if (arg == "--copy") {
+      copy = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-' && rest.empty()) {
+      return Usage("unknown option " + arg);
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  if (rest.empty()) return Usage("no view given");
+  const std::string& view = rest[0];
+  const std::size_t wanted = view == "detail" ? 3 : 1;
+  if (rest.size() != wanted) return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
+
+  HeadlessWindow window(argc > 0 ? argv[0] : nullptr);
+  quillbox::ClockRandomSource random = seed ? quillbox::ClockRandomSource(*seed) : quillbox::ClockRandomSource();
+  quillbox::App app(window, random, file);
+
+  if (!app.Form_Load()) {
+    std::cerr << quillbox::DescribeLoadError(*app.loadError()) << "\n";
+    return 1;
+  }
+
+  if (view == "perfect") {
+    app.Radio_MouseDown(0);
+  } else if (view == "score") {
+    app.Radio_MouseDown(1);
+  } else if (view == "playcount") {
+    app.Radio_MouseDown(2);
+  } else if (view == "rank") {
+    if (!app.ShowRankSummary()) {
+      std::cerr << "quillbox-report: the rank summary overflows 32-bit arithmetic\n";
+      return 1;
+    }
+  } else if (view == "detail") {
+    long long song = 0, part = 0;
+    if (!ParseInt(rest[1], song) || !ParseInt(rest[2], part)) return Usage("SONG and PART are whole numbers");
+    const auto n = app.songs().SongCount();
+    if (song < 1 || song > n || part < 1 || part > 8) {
+      std::cerr << "quillbox-report: no song " << rest[1] << " part " << rest[2] << " (songs 1 to " << n
+                << ", parts 1 to 8)\n";
+      return 1;
+    }
+    app.ShowPartDetail(static_cast<std::int32_t>(song), static_cast<std::int32_t>(part));
+  } else if (view == "random" || view == "weighted") {
+    const bool picked = view == "random" ? app.PickRandomPart() : app.PickWeightedPart();
+    if (!picked) {
+      std::cerr << "quillbox-report: no songs to pick from\n";
+      return 1;
+    }
+  } else {
+    return Usage("unknown view " + view);
+  }
+
+  if (copy) app.Command1_Click();
+  WriteOut(copy ? window.clipboard() : window.disp());
+  return 0;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+// Arguments arrive as UTF-16 on Windows; pass them on as UTF-8 so a path
+// with Japanese characters survives.
+int wmain(int argc, wchar_t** wargv) {
+  std::vector<std::string> storage;
+  std::vector<char*> argv;
+  for (int i = 0; i < argc; ++i) {
+    storage.push_back(quillbox::ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(wargv[i]))));
+  }
+  for (auto& s : storage) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  return Run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Run(argc, argv); }
+#endif

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, skipping what is there.
+# usage: tools/setup.sh [core|qt|win32|fuzz|all]...   (default: all)
+set -euo pipefail
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(all)
+
+want=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev) ;;
+    qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic xvfb xauth x11-apps imagemagick) ;;
+    win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic) ;;
+    fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;
+    all)   exec "$0" core qt win32 fuzz ;;
+    *) echo "setup: unknown group $g" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,30 @@
+#pragma once
+// The report texts shown in the text box. Each is built whole from the song
+// table; none keeps state between calls.
+#include <cstdint>
+#include <optional>
+
+#include "ranks/Ranks.h"
+#include "scores/SongTable.h"
+
+namespace quillbox {
+
+using ChartMode = std::int16_t;
+inline constexpr ChartMode kHiPerfectChart = 0;
+inline constexpr ChartMode kBestScoreChart = 1;
+inline constexpr ChartMode kPlayCountChart = 2;
+
+// One row per song, one cell per part. Modes other than 0 to 2 give rows
+// without cells.
+Text ChartText(const Songs& songs, ChartMode mode);
+
+// The nine rank lines. Throws OverflowError when a sum, a value or a rank
+// text leaves 32 bits; nothing partial is returned.
+Text RankSummaryText(const Songs& songs, const Ranks& ranks);
+
+// Everything the table holds about one part of one song; nullopt when song
+// is outside 0..N or part outside 0..8.
+std::optional<Text> PartDetailText(const Songs& songs, const PartNames& names, std::int32_t song,
+                                   std::int32_t part);
+
+}  // namespace quillbox
