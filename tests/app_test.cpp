@@ -1,1 +1,225 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "TestUtil.h"
+#include "core/App.h"
+
+namespace quillbox {
+namespace {
+
+using test::Show;
+using test::U;
+
+// A window that records every platform operation in order.
+class FakeWindow final : public WindowOps {
+ public:
+  Text GetCaption() override { return caption; }
+  void SetCaption(const Text& text) override {
+    log += "caption;";
+    caption = text;
+  }
+  VersionNumbers ProgramVersion() override { return version; }
+  void MarkFirstOption() override {
+    log += "mark;";
+    marked = true;
+  }
+  Text GetDispText() override { return disp; }
+  void SetDispText(const Text& text) override {
+    log += "disp;";
+    disp = text;
+  }
+  bool ClearClipboard() override {
+    log += "clear;";
+    if (!clipboardFree) return false;
+    clipboard.reset();
+    return true;
+  }
+  bool PutClipboardText(const Text& text) override {
+    log += "put;";
+    clipboard = text;
+    return true;
+  }
+  std::filesystem::path ProgramDirectory() override { return directory; }
+  void ShowError(const Text& message) override {
+    log += "error;";
+    errors.push_back(message);
+  }
+
+  Text caption = u"くいるぼっくす！";
+  VersionNumbers version{0, 90};
+  bool marked = false;
+  Text disp;
+  std::optional<Text> clipboard = u"old";
+  bool clipboardFree = true;
+  std::filesystem::path directory;
+  std::vector<Text> errors;
+  std::string log;
+};
+
+class ScriptedRandom final : public RandomSource {
+ public:
+  void Reseed() override {}
+  float Draw() override {
+    const float r = draws.front();
+    draws.pop_front();
+    return r;
+  }
+  std::deque<float> draws;
+};
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("quillbox app test " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+    window_.directory = dir_;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  void WriteScores(std::string_view utf8) {
+    std::ofstream(dir_ / "hsc.ini", std::ios::binary) << test::Cp932File(utf8);
+  }
+
+  std::filesystem::path dir_;
+  FakeWindow window_;
+  ScriptedRandom random_;
+};
+
+constexpr const char* kTwoSongs =
+    "[First\\]\nHPR1=12\nHPs2=3\nSCORE11=812340\nPR11=12\n[表ソ\\]\nHPR8=1\nHPs8=-1\n";
+
+TEST_F(AppTest, StartUpSetsCaptionMarksOptionAndShowsHiPerfectChart) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  EXPECT_EQ(window_.caption, u"くいるぼっくす！   Ver 0.90");
+  EXPECT_EQ(window_.log, "caption;mark;disp;");
+  EXPECT_TRUE(window_.errors.empty());
+  EXPECT_EQ(window_.disp, ChartText(app.songs(), 0));
+  EXPECT_EQ(app.songs().SongCount(), 2);
+  EXPECT_EQ(app.songs()[2].Title, u"表ソ");
+}
+
+TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
+  const struct {
+    const char* file;  // nullptr: no file at all
+    const char* mustMention;
+  } cases[] = {
+      {nullptr, "hsc.ini"},
+      {"[a\\]\nHPR9=5\n", "行: 2"},
+      {"[a\\]\nPR41=5\n", "順位番号 4"},
+      {"[a\\]\nHPR1=256\n", "HPR1=256"},
+      {"[a\\]\n\\b\n", "曲名がありません"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(dir_ / "hsc.ini");
+    if (c.file != nullptr) WriteScores(c.file);
+    FakeWindow window;
+    window.directory = dir_;
+    App app(window, random_);
+    EXPECT_FALSE(app.Form_Load());
+    EXPECT_EQ(window.log, "caption;error;") << c.mustMention;
+    EXPECT_FALSE(window.marked);
+    EXPECT_TRUE(window.disp.empty());
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_NE(window.errors[0].find(U(c.mustMention)), Text::npos) << Show(window.errors[0]);
+    EXPECT_NE(window.errors[0].find(FromUtf8((dir_ / "hsc.ini").string())), Text::npos);
+  }
+}
+
+TEST_F(AppTest, DispatchRunsTheOptionsView) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  PartNames names;
+  InitPartNames(names);
+  Ranks ranks;
+  InitRanks(ranks);
+  const Songs& songs = app.songs();
+
+  for (std::int16_t mode : {1, 2, 0, 1, 1}) {
+    window_.disp.clear();
+    app.Radio_MouseDown(mode, /*button=*/2, /*shift=*/1, 3.5f, 4.5f);
+    EXPECT_EQ(window_.disp, ChartText(songs, mode)) << mode;
+  }
+  app.Radio_MouseDown(3);
+  EXPECT_EQ(window_.disp, RankSummaryText(songs, ranks));
+
+  random_.draws = {0.99f, 0.5f};  // song 2, part 5
+  app.Radio_MouseDown(4);
+  EXPECT_EQ(window_.disp, *PartDetailText(songs, names, 2, 5));
+
+  // Highest count 3: song 2 part 8 at -1 weighs 5, the last five entries.
+  random_.draws = {0x1.fffffep-1f};
+  app.Radio_MouseDown(5);
+  EXPECT_EQ(window_.disp, *PartDetailText(songs, names, 2, 8));
+
+  window_.log.clear();
+  for (std::int16_t index : {6, -1, 100, -32768, 32767}) app.Radio_MouseDown(index);
+  EXPECT_EQ(window_.log, "");
+}
+
+TEST_F(AppTest, PicksOnAnEmptyTableLeaveTheTextAlone) {
+  WriteScores("; nothing here\n");
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  const Text chart = window_.disp;
+  EXPECT_EQ(chart, U("  MRL TPZ ONX PIP   SRN LUM BRI NOV\r\n+-----------------+-----------------+\r\n"
+                     "+-----------------+-----------------+\r\n"));
+  app.Radio_MouseDown(4);
+  app.Radio_MouseDown(5);
+  EXPECT_EQ(window_.disp, chart);
+  EXPECT_TRUE(window_.errors.empty());
+  app.Radio_MouseDown(3);  // nine lines even without songs
+  EXPECT_EQ(std::count(window_.disp.begin(), window_.disp.end(), u'\n'), 13);
+}
+
+TEST_F(AppTest, CopyAppendsTheSignatureLine) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
+  ASSERT_EQ(signature.size(), 40u);
+
+  window_.log.clear();
+  app.Command1_Click();
+  EXPECT_EQ(window_.log, "clear;put;");
+  EXPECT_EQ(window_.clipboard, ChartText(app.songs(), 0) + signature);
+  EXPECT_EQ(window_.disp, ChartText(app.songs(), 0));  // the box is not touched
+
+  window_.disp = u"1 : x / NOVA\r\n\r\nplayed 0 times\r\n\r\nHi perfect 0\r\n\r\nscore best3\r\n  1 : 0(0)";
+  app.Command1_Click();
+  EXPECT_EQ(window_.clipboard, window_.disp + signature);  // signature right after ")"
+
+  window_.disp.clear();
+  app.Command1_Click();
+  EXPECT_EQ(window_.clipboard, signature);
+}
+
+TEST_F(AppTest, BusyClipboardChangesNothing) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  window_.clipboardFree = false;
+  window_.log.clear();
+  app.Command1_Click();
+  EXPECT_EQ(window_.log, "clear;error;");
+  EXPECT_EQ(window_.clipboard, u"old");
+}
+
+TEST(VersionText, MinorHasAtLeastTwoDigits) {
+  const struct {
+    std::int16_t major, minor;
+    const char16_t* text;
+  } cases[] = {{0, 90, u"0.90"}, {0, 5, u"0.05"}, {1, 0, u"1.00"}, {2, 123, u"2.123"}, {10, 7, u"10.07"}};
+  for (const auto& c : cases) EXPECT_EQ(VersionText({c.major, c.minor}), c.text);
+}
+
+}  // namespace
+}  // namespace quillbox

@@ -1,1 +1,179 @@
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <deque>
+#include <limits>
+#include <map>
+#include <set>
+
+#include "views/RandomPick.h"
+
+namespace quillbox {
+namespace {
+
+constexpr float kLargestBelowOne = 0x1.fffffep-1f;
+
+// Feeds exact draws and records when the picks reseed.
+class ScriptedRandom final : public RandomSource {
+ public:
+  explicit ScriptedRandom(std::deque<float> draws) : draws_(std::move(draws)) {}
+  void Reseed() override { log += 'R'; }
+  float Draw() override {
+    log += 'D';
+    const float r = draws_.front();
+    draws_.pop_front();
+    return r;
+  }
+  std::string log;
+
+ private:
+  std::deque<float> draws_;
+};
+
+Songs TableWithPlayCounts(std::initializer_list<std::array<std::int16_t, 8>> rows) {
+  Songs songs;
+  for (const auto& row : rows) {
+    SongRecord& song = songs.AddSong();
+    for (std::size_t p = 1; p <= 8; ++p) song.PlayCount[p] = row[p - 1];
+  }
+  return songs;
+}
+
+TEST(UniformPick, SongFromFirstDrawPartFromSecond) {
+  const Songs two = TableWithPlayCounts({{}, {}});
+  const Songs one = TableWithPlayCounts({{}});
+  const struct {
+    const Songs* songs;
+    float songDraw, partDraw;
+    SongPart expected;
+  } cases[] = {
+      {&two, 0, 0, {1, 1}},
+      {&two, 0.99999f, 0.99999f, {2, 8}},
+      {&two, kLargestBelowOne, kLargestBelowOne, {2, 8}},
+      {&two, 0.5f, 0.5f, {2, 5}},
+      {&two, 0.49f, 0.124f, {1, 1}},
+      {&two, 0.49f, 0.125f, {1, 2}},
+      {&one, 0.99999f, 0.3f, {1, 3}},
+  };
+  for (const auto& c : cases) {
+    ScriptedRandom random({c.songDraw, c.partDraw});
+    EXPECT_EQ(DrawRandomPart(*c.songs, random), c.expected) << c.songDraw << " " << c.partDraw;
+    EXPECT_EQ(random.log, "RDD");
+  }
+}
+
+TEST(WeightedPick, WorkedExample) {
+  const Songs songs = TableWithPlayCounts({{2, 2, 2, 2, 2, 2, 2, 2}, {2, 0, 2, 2, 2, 2, 2, 1}});
+  // 19 entries: song 2 part 2 holds 10-12, part 8 holds 18-19.
+  const struct {
+    float draw;
+    SongPart expected;
+  } cases[] = {
+      {0, {1, 1}},  {0.5f, {2, 2}},  {0.99999f, {2, 8}}, {kLargestBelowOne, {2, 8}},
+      {8.5f / 19, {2, 1}}, {9.5f / 19, {2, 2}}, {11.5f / 19, {2, 2}}, {12.5f / 19, {2, 3}},
+      {16.5f / 19, {2, 7}}, {17.5f / 19, {2, 8}},
+  };
+  for (const auto& c : cases) {
+    ScriptedRandom random({c.draw});
+    EXPECT_EQ(DrawWeightedPart(songs, random), c.expected) << c.draw;
+    EXPECT_EQ(random.log, "RD");
+  }
+}
+
+TEST(WeightedPick, EqualCountsAreUniformAndNegativesWeighMore) {
+  const Songs equal = TableWithPlayCounts({{}, {}, {}});
+  for (int k = 1; k <= 24; ++k) {
+    ScriptedRandom random({(static_cast<float>(k) - 0.5f) / 24});
+    EXPECT_EQ(DrawWeightedPart(equal, random), (SongPart{(k - 1) / 8 + 1, (k - 1) % 8 + 1})) << k;
+  }
+  // Highest count stays 0: weights 2 and 6 for -1 and -5, then 1 each.
+  const Songs negative = TableWithPlayCounts({{-1, -5, 0, 0, 0, 0, 0, 0}});
+  const struct {
+    int entry;
+    SongPart expected;
+  } cases[] = {{1, {1, 1}}, {2, {1, 1}}, {3, {1, 2}}, {8, {1, 2}}, {9, {1, 3}}, {14, {1, 8}}};
+  for (const auto& c : cases) {
+    ScriptedRandom random({(static_cast<float>(c.entry) - 0.5f) / 14});
+    EXPECT_EQ(DrawWeightedPart(negative, random), c.expected) << c.entry;
+  }
+}
+
+TEST(Picks, EmptyTableDrawsNothing) {
+  ScriptedRandom random({});
+  EXPECT_FALSE(DrawRandomPart(Songs{}, random).has_value());
+  EXPECT_FALSE(DrawWeightedPart(Songs{}, random).has_value());
+  EXPECT_EQ(random.log, "");
+}
+
+TEST(WeightedPick, LongListsCostNoMoreThanShortOnes) {
+  // One pair at 32767 and all others at 0 in 100 songs: about 26 million
+  // entries, none of which may be built.
+  Songs songs;
+  for (int s = 0; s < 100; ++s) songs.AddSong();
+  songs[1].PlayCount[1] = 32767;
+  ScriptedRandom random({kLargestBelowOne});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(DrawWeightedPart(songs, random), (SongPart{100, 8}));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+
+  // Past the 32-bit count: 4096 songs with one pair at 32767, others at -32768.
+  Songs big;
+  for (int s = 0; s < 4096; ++s) big.AddSong().PlayCount.fill(-32768);
+  big[1].PlayCount[1] = 32767;
+  ScriptedRandom last({kLargestBelowOne});
+  EXPECT_EQ(DrawWeightedPart(big, last), (SongPart{4096, 8}));
+  ScriptedRandom first({0});
+  EXPECT_EQ(DrawWeightedPart(big, first), (SongPart{1, 1}));  // entry 1: the only entry of part 1
+  ScriptedRandom second({0x1p-24f});
+  EXPECT_EQ(DrawWeightedPart(big, second), (SongPart{1, 2}));  // entry 129 lies in part 2's 65536
+}
+
+TEST(ClockRandom, DrawsStayBelowOneAndFixedSeedsRepeat) {
+  ClockRandomSource a(42), b(42);
+  a.Reseed();
+  b.Reseed();
+  for (int i = 0; i < 100000; ++i) {
+    const float r = a.Draw();
+    ASSERT_GE(r, 0.0f);
+    ASSERT_LT(r, 1.0f);
+    ASSERT_EQ(r, b.Draw());
+  }
+  // Reseeding with a fixed seed starts the same sequence again.
+  a.Reseed();
+  const float first = a.Draw();
+  a.Reseed();
+  EXPECT_EQ(a.Draw(), first);
+}
+
+TEST(ClockRandom, WeightedFrequenciesFollowTheWeights) {
+  // Weights 1, 2, 3, 4 on song 1's parts 1-4 (counts 3, 2, 1, 0) and 4 on
+  // each of parts 5-8: chi-square over 8 cells, 7 degrees of freedom.
+  const Songs songs = TableWithPlayCounts({{3, 2, 1, 0, 0, 0, 0, 0}});
+  const double weights[8] = {1, 2, 3, 4, 4, 4, 4, 4};
+  constexpr int kPicks = 26000;
+  std::map<int, int> seen;
+  for (int seed = 0; seed < kPicks; ++seed) {
+    ClockRandomSource random(static_cast<std::uint64_t>(seed));
+    ++seen[DrawWeightedPart(songs, random)->part];
+  }
+  double chi2 = 0;
+  for (int p = 1; p <= 8; ++p) {
+    const double expected = kPicks * weights[p - 1] / 26;
+    chi2 += (seen[p] - expected) * (seen[p] - expected) / expected;
+  }
+  EXPECT_LT(chi2, 24.32) << "p < 0.001 for 7 degrees of freedom";
+}
+
+TEST(ClockRandom, ClockSeedsDifferWithinOneTick) {
+  ClockRandomSource random;
+  std::set<float> draws;
+  for (int i = 0; i < 50; ++i) {
+    random.Reseed();
+    draws.insert(random.Draw());
+  }
+  EXPECT_GT(draws.size(), 40u);
+}
+
+}  // namespace
+}  // namespace quillbox

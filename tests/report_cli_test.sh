@@ -1,1 +1,75 @@
-exit 0
+#!/usr/bin/env bash
+# End-to-end checks of quillbox-report: byte-exact output, exit codes and the
+# one-line error reports.
+# usage: report_cli_test.sh PATH/TO/quillbox-report EXAMPLES_DIR
+set -u
+report=$1
+examples=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+check() {  # name expected-file actual-file
+  if cmp -s "$2" "$3"; then echo "ok   $1"; else echo "FAIL $1"; diff <(od -c "$2") <(od -c "$3") | head -20; failures=$((failures + 1)); fi
+}
+check_status() {  # name expected actual
+  if [ "$2" = "$3" ]; then echo "ok   $1"; else echo "FAIL $1: exit $3, wanted $2"; failures=$((failures + 1)); fi
+}
+
+# The chart examples, written out byte by byte.
+printf '[First Song\\x]\r\nHPR1=12\r\nHPR2=5\r\nHPR4=100\r\nHPR5=7\r\nHPR8=255\r\n[Second Song\\y]\r\nHPR1=3\r\nHPR2=3\r\nHPR3=3\r\nHPR4=3\r\nHPR8=1\r\nHPs3=15\r\nSCORE11=12345678\r\n' > "$work/two.ini"
+printf '  MRL TPZ ONX PIP   SRN LUM BRI NOV\r\n+-----------------+-----------------+\r\n|  12   5   0 100 |   7   0   0 255 |  First Song\r\n|   3   3   3   3 |   0   0   0   1 |  Second Song\r\n+-----------------+-----------------+\r\n' > "$work/perfect.want"
+"$report" --file "$work/two.ini" perfect > "$work/perfect.got"
+check "perfect chart" "$work/perfect.want" "$work/perfect.got"
+
+{ cat "$work/perfect.want"; printf 'dori-fen record chart "quillbox!" 0.90\r\n'; } > "$work/copy.want"
+"$report" --copy --file "$work/two.ini" perfect > "$work/copy.got"
+check "copy adds the signature line" "$work/copy.want" "$work/copy.got"
+
+printf '2 : Second Song / ONYX\r\n\r\nplayed 15 times\r\n\r\nHi perfect 3\r\n\r\nscore best3\r\n  1 : 0(0)\r\n  2 : 0(0)\r\n  3 : 0(0)' > "$work/detail.want"
+"$report" --file "$work/two.ini" detail 2 3 > "$work/detail.got"
+check "part detail ends at the parenthesis" "$work/detail.want" "$work/detail.got"
+
+# Japanese titles come out as UTF-8; 表 and ソ carry a 0x5C trail byte.
+printf '[\x95\x5c\x83\x5c\\x]\r\n' > "$work/ja.ini"
+"$report" --file "$work/ja.ini" playcount | sed -n 3p > "$work/ja.got"
+printf '|   0   0   0   0 |   0   0   0   0 |  表ソ\r\n' > "$work/ja.want"
+check "code page 932 title" "$work/ja.want" "$work/ja.got"
+
+# Picks are fixed for a fixed seed and differ between views only by weighting.
+a=$("$report" --seed 7 --file "$examples/hsc.ini" random | od -c)
+b=$("$report" --seed 7 --file "$examples/hsc.ini" random | od -c)
+[ -n "$a" ] && [ "$a" = "$b" ]; check_status "seeded random repeats" 0 $?
+"$report" --seed 7 --file "$examples/hsc.ini" weighted | head -c 40 | grep -q ' / '; check_status "weighted shows a detail" 0 $?
+
+# Failures: one line on standard error, exit 1.
+printf '[a\\]\r\nHPR1=1\r\nHPR9=5\r\n' > "$work/bad.ini"
+"$report" --file "$work/bad.ini" perfect > "$work/out" 2> "$work/err"; check_status "bad line exits 1" 1 $?
+printf '%s\n' "$work/bad.ini:3: part number 9 is out of range (0 to 8): HPR9=5" > "$work/err.want"
+check "bad line message" "$work/err.want" "$work/err"
+[ ! -s "$work/out" ]; check_status "nothing on stdout after a failure" 0 $?
+
+"$report" --file "$work/missing.ini" perfect 2> "$work/err"; check_status "missing file exits 1" 1 $?
+printf '%s\n' "$work/missing.ini: No such file or directory" > "$work/err.want"
+check "missing file message" "$work/err.want" "$work/err"
+
+printf '; no songs\r\n' > "$work/empty.ini"
+for view in random weighted; do
+  "$report" --file "$work/empty.ini" $view > "$work/out" 2> "$work/err"; check_status "$view on no songs exits 1" 1 $?
+  grep -qx 'quillbox-report: no songs to pick from' "$work/err"; check_status "$view on no songs says so" 0 $?
+done
+"$report" --file "$work/two.ini" detail 3 1 2> /dev/null; check_status "detail outside the table exits 1" 1 $?
+
+# Without --file the report reads hsc.ini beside the program.
+mkdir -p "$work/bin dir/曲"; cp "$report" "$work/bin dir/曲/"; cp "$work/two.ini" "$work/bin dir/曲/hsc.ini"
+(cd / && "$work/bin dir/曲/$(basename "$report")" perfect) > "$work/beside.got"
+check "reads hsc.ini beside the program" "$work/perfect.want" "$work/beside.got"
+
+# Usage errors exit 2.
+for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect"; do
+  # shellcheck disable=SC2086
+  "$report" --file "$work/two.ini" $args > /dev/null 2>&1; check_status "usage: '$args'" 2 $?
+done
+
+echo "report_cli: $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,1 +1,245 @@
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "TestUtil.h"
+#include "scores/Cp932.h"
+#include "scores/ScoreFile.h"
+
+namespace quillbox {
+namespace {
+
+using test::Cp932File;
+using test::MustParse;
+
+TEST(ScoreFile, HeaderLinesMakeSongsInFileOrder) {
+  const Songs songs = MustParse(Cp932File(
+      "HPR1=5\n"  // above the first header: ignored
+      "[Song A\\Hard]\n"
+      "x\\\n"
+      "[Song A\\Easy]\n"
+      "HPR1=5\\x\n"
+      "  ab  \\\n"));
+  ASSERT_EQ(songs.SongCount(), 5);
+  EXPECT_EQ(songs[1].Title, u"Song A");
+  EXPECT_EQ(songs[2].Title, u"");
+  EXPECT_EQ(songs[3].Title, u"Song A");  // same title, still a song of its own
+  EXPECT_EQ(songs[4].Title, u"PR1=5");   // a backslash anywhere makes a header
+  EXPECT_EQ(songs[4].HiPerfect[1], 0);
+  EXPECT_EQ(songs[5].Title, u" ab  ");  // blanks are kept, position 1 skipped
+  EXPECT_EQ(songs[0], SongRecord{});
+  EXPECT_EQ(songs[1].HiPerfect[1], 0);
+}
+
+TEST(ScoreFile, FilesWithoutHeadersHaveNoSongs) {
+  for (const char* bytes : {"", "\r\n", "HPR1=5\r\nPR11=3\r\n", "just text"}) {
+    EXPECT_EQ(MustParse(bytes).SongCount(), 0) << bytes;
+  }
+}
+
+TEST(ScoreFile, DoubleByteCharacterWithBackslashTrailIsNotCut) {
+  // 表 is 0x95 0x5C and ソ is 0x83 0x5C in code page 932.
+  const std::string bytes = Cp932File("[表ソ曲\\Hard]\nHPR2=7\n");
+  ASSERT_NE(bytes.find("\x95\x5C"), std::string::npos);
+  const Songs songs = MustParse(bytes);
+  ASSERT_EQ(songs.SongCount(), 1);
+  EXPECT_EQ(songs[1].Title, u"表ソ曲");
+  EXPECT_EQ(songs[1].HiPerfect[2], 7);
+}
+
+TEST(ScoreFile, LineEnds) {
+  // CR, CR LF and a lone LF all end a line; the last line needs none.
+  const Songs songs = MustParse("[a\\]\rHPR1=1\r\nHPR2=2\nHPR3=3\n\rHPR4=4");
+  ASSERT_EQ(songs.SongCount(), 1);
+  EXPECT_EQ(songs[1].HiPerfect[1], 1);
+  EXPECT_EQ(songs[1].HiPerfect[2], 2);
+  EXPECT_EQ(songs[1].HiPerfect[3], 3);
+  EXPECT_EQ(songs[1].HiPerfect[4], 4);
+}
+
+// One key line under a header, and the field it must set.
+struct KeyCase {
+  const char* line;
+  int part;
+  int rank;  // -1: a field without ranks
+  const char* field;
+  long long expected;
+};
+
+long long FieldValue(const SongRecord& song, const KeyCase& c) {
+  const auto p = static_cast<std::size_t>(c.part);
+  const auto r = static_cast<std::size_t>(c.rank < 0 ? 0 : c.rank);
+  const std::string field = c.field;
+  if (field == "HiPerfect") return song.HiPerfect[p];
+  if (field == "PlayCount") return song.PlayCount[p];
+  if (field == "BestPerfect") return song.BestPerfect[p][r];
+  return song.BestScore[p][r];
+}
+
+TEST(ScoreFile, KeyLinesSetTheirField) {
+  const KeyCase cases[] = {
+      {"HPR3=120", 3, -1, "HiPerfect", 120},
+      {"HPR3:120", 3, -1, "HiPerfect", 120},
+      {"HPR3 120", 3, -1, "HiPerfect", 120},
+      {"HPR3120", 3, -1, "HiPerfect", 20},  // position 5 is never examined
+      {"HPR10=5", 1, -1, "HiPerfect", 0},   // value text "=5" is no number
+      {"HPRx=5", 0, -1, "HiPerfect", 5},    // no digit reads as part 0
+      {"HPR1", 1, -1, "HiPerfect", 0},
+      {"HPR", 0, -1, "HiPerfect", 0},
+      {"HPR1= 42", 1, -1, "HiPerfect", 42},
+      {"HPR1=1,5", 1, -1, "HiPerfect", 1},
+      {"HPR1=254.5", 1, -1, "HiPerfect", 254},
+      {"HPR1=2.5", 1, -1, "HiPerfect", 2},
+      {"HPR1=3.5", 1, -1, "HiPerfect", 4},
+      {"HPR1=255", 1, -1, "HiPerfect", 255},
+      {"HPR1=-0.4", 1, -1, "HiPerfect", 0},
+      {"HPR1=１２", 1, -1, "HiPerfect", 0},  // full-width digits are not digits
+      {"PR12=87", 2, 1, "BestPerfect", 87},
+      {"PR01=50", 1, 0, "BestPerfect", 50},
+      {"PRESET=9", 0, 0, "BestPerfect", 0},  // begins with PR: a PR line
+      {"PR32", 2, 3, "BestPerfect", 0},
+      {"SCORE12=912345", 2, 1, "BestScore", 912345},
+      {"SCORE11=98765pts", 1, 1, "BestScore", 98765},
+      {"SCORE38=-2147483648", 8, 3, "BestScore", -2147483648LL},
+      {"SCORE38=2147483647.4", 8, 3, "BestScore", 2147483647},
+      {"SCORE11=1 2 3\t4", 1, 1, "BestScore", 1234},
+      {"SCORE11=+7", 1, 1, "BestScore", 7},
+      {"SCORE11=-.5", 1, 1, "BestScore", 0},
+      {"SCORE11=1e999", 1, 1, "BestScore", 1},
+      {"SCORE11=- 12.6", 1, 1, "BestScore", -13},
+      {"SCORE11=1.2.3", 1, 1, "BestScore", 1},
+      {"HPs3=15", 3, -1, "PlayCount", 15},
+      {"HPs1=-5", 1, -1, "PlayCount", -5},
+      {"HPs1=32767.4", 1, -1, "PlayCount", 32767},
+      {"HPs1=-32768", 1, -1, "PlayCount", -32768},
+      {"HPs1=000000000000000000000000000000012", 1, -1, "PlayCount", 12},
+  };
+  for (const KeyCase& c : cases) {
+    const Songs songs = MustParse(Cp932File(std::string("[t\\]\n") + c.line + "\n"));
+    ASSERT_EQ(songs.SongCount(), 1) << c.line;
+    EXPECT_EQ(FieldValue(songs[1], c), c.expected) << c.line;
+  }
+}
+
+TEST(ScoreFile, LinesThatAreNotKeysAreIgnored) {
+  const Songs songs = MustParse("[t\\]\r\nhpr1=5\r\nHPS1=5\r\n HPR1=5\r\nScore11=5\r\nVolume=3\r\n");
+  ASSERT_EQ(songs.SongCount(), 1);
+  EXPECT_EQ(songs[1], SongRecord{.Title = u"t"});
+}
+
+TEST(ScoreFile, LaterLinesOverwriteAndEmptyValueClears) {
+  Songs songs = MustParse("[t\\]\r\nHPs2=3\r\nHPs2=7\r\n");
+  EXPECT_EQ(songs[1].PlayCount[2], 7);
+  songs = MustParse("[t\\]\r\nHPs2=3\r\nHPs2=7\r\nHPs2=\r\n");
+  EXPECT_EQ(songs[1].PlayCount[2], 0);
+}
+
+TEST(ScoreFile, KeyLinesSetTheNearestSongAbove) {
+  const Songs songs = MustParse("[a\\]\r\nHPR1=1\r\n[b\\]\r\nHPR1=2\r\n");
+  EXPECT_EQ(songs[1].HiPerfect[1], 1);
+  EXPECT_EQ(songs[2].HiPerfect[1], 2);
+}
+
+TEST(ScoreFile, FailuresStopAtTheirLine) {
+  const struct {
+    const char* line;
+    LoadErrorKind kind;
+    const char* reason;
+  } cases[] = {
+      {"HPR9=5", LoadErrorKind::PartOutOfRange, "part number 9 is out of range (0 to 8)"},
+      {"HPs9=5", LoadErrorKind::PartOutOfRange, "part number 9 is out of range (0 to 8)"},
+      {"PR41=5", LoadErrorKind::RankOutOfRange, "rank number 4 is out of range (0 to 3)"},
+      {"SCORE91=5", LoadErrorKind::RankOutOfRange, "rank number 9 is out of range (0 to 3)"},
+      {"SCORE19=5", LoadErrorKind::PartOutOfRange, "part number 9 is out of range (0 to 8)"},
+      {"PR49=5", LoadErrorKind::PartOutOfRange, "part number 9 is out of range (0 to 8)"},
+      {"HPR1=-1", LoadErrorKind::ValueOutOfRange, "value is out of range for HiPerfect (0 to 255)"},
+      {"HPR1=256", LoadErrorKind::ValueOutOfRange, "value is out of range for HiPerfect (0 to 255)"},
+      {"HPR1=255.5", LoadErrorKind::ValueOutOfRange, "value is out of range for HiPerfect (0 to 255)"},
+      {"PR11=300", LoadErrorKind::ValueOutOfRange, "value is out of range for BestPerfect (0 to 255)"},
+      {"HPs1=32767.5", LoadErrorKind::ValueOutOfRange,
+       "value is out of range for PlayCount (-32768 to 32767)"},
+      {"SCORE11=2147483648", LoadErrorKind::ValueOutOfRange,
+       "value is out of range for BestScore (-2147483648 to 2147483647)"},
+      {"\\starts with a backslash", LoadErrorKind::NoTitle,
+       "header line starts with the backslash, so it has no title"},
+  };
+  for (const auto& c : cases) {
+    const LoadResult result = ParseScoreFile(std::string("[t\\]\r\nHPR2=9\r\n") + c.line + "\r\nHPR3=1\r\n[u\\]\r\n");
+    ASSERT_TRUE(result.error.has_value()) << c.line;
+    EXPECT_EQ(result.error->kind, c.kind) << c.line;
+    EXPECT_EQ(result.error->line, 3) << c.line;
+    EXPECT_EQ(result.error->lineText, FromUtf8(c.line));
+    EXPECT_EQ(result.error->reason, c.reason);
+    EXPECT_FALSE(result.error->reasonJa.empty());
+    // Nothing after the failing line was read.
+    EXPECT_EQ(result.songs.SongCount(), 1) << c.line;
+    EXPECT_EQ(result.songs[1].HiPerfect[3], 0) << c.line;
+  }
+}
+
+TEST(ScoreFile, ErrorsBeforeTheFirstHeaderDoNotCount) {
+  // Key lines above any header are ignored, bad or not.
+  EXPECT_EQ(MustParse("HPR9=5\r\nHPR1=999\r\n").SongCount(), 0);
+}
+
+TEST(ScoreFile, ErrorMessagesNameFileLineTextAndReason) {
+  const auto dir = std::filesystem::temp_directory_path() / "quillbox score file test";
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "hsc.ini";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << Cp932File("[曲\\]\nHPR1=1\nHPR9=5\n");
+  }
+  const LoadResult result = LoadScoreFile(file);
+  ASSERT_TRUE(result.error.has_value());
+  EXPECT_EQ(DescribeLoadError(*result.error),
+            file.string() + ":3: part number 9 is out of range (0 to 8): HPR9=5");
+  const Text ja = DescribeLoadErrorJa(*result.error);
+  EXPECT_NE(ja.find(FromUtf8(file.string())), Text::npos);
+  EXPECT_NE(ja.find(u"行: 3"), Text::npos);
+  EXPECT_NE(ja.find(u"HPR9=5"), Text::npos);
+  EXPECT_NE(ja.find(u"パート番号 9"), Text::npos);
+
+  const LoadResult missing = LoadScoreFile(dir / "no such file.ini");
+  ASSERT_TRUE(missing.error.has_value());
+  EXPECT_EQ(missing.error->kind, LoadErrorKind::FileError);
+  EXPECT_EQ(DescribeLoadError(*missing.error), (dir / "no such file.ini").string() + ": No such file or directory");
+
+  const LoadResult directory = LoadScoreFile(dir);
+  ASSERT_TRUE(directory.error.has_value());
+  EXPECT_EQ(directory.error->kind, LoadErrorKind::FileError);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ScoreFile, ControlCharactersInMessagesAreShownAsPictures) {
+  LoadError error;
+  error.kind = LoadErrorKind::PartOutOfRange;
+  error.path = "f";
+  error.line = 2;
+  error.lineText = Text(u"HPR9=\t") + u'\0';
+  error.reason = "r";
+  EXPECT_EQ(DescribeLoadError(error), "f:2: r: HPR9=\u2409\u2400");
+}
+
+TEST(Cp932, DecodesWithBackslashAndReplacesBadUnits) {
+  const struct {
+    std::string bytes;
+    Text text;
+  } cases[] = {
+      {"a\\b~", u"a\\b~"},                   // 0x5C stays the backslash, never the yen sign
+      {"\x95\x5C\x83\x5C", u"表ソ"},          // trail byte 0x5C is part of the character
+      {"\x82\xA0", u"あ"},
+      {"\xB1", u"ｱ"},                        // half-width katakana
+      {"\x85\x40x", u"\uFFFDx"},             // unassigned pair: one unit, one replacement
+      {"\x81", u"\uFFFD"},                   // lead byte at the end
+      {"\x81\x0Dz", u"\uFFFD\rz"},           // lead byte without a trail keeps the next byte
+      {std::string("a\0b", 3), Text(u"a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeCp932(c.bytes), c.text) << c.bytes;
+  }
+}
+
+}  // namespace
+}  // namespace quillbox
