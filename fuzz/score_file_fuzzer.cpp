@@ -1,0 +1,264 @@
+// Loads arbitrary bytes as a score file and, when that succeeds, builds every
+// view from the table, checking properties that wrong output would break.
+// A failed check aborts, which libFuzzer and the corpus replay both report.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "ranks/Ranks.h"
+#include "scores/Cp932.h"
+#include "scores/ScoreFile.h"
+#include "views/RandomPick.h"
+#include "views/Views.h"
+
+namespace {
+
+using quillbox::Songs;
+using quillbox::Text;
+
+#define FUZZ_CHECK(condition)                                                                  \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);       \
+      std::abort();                                                                            \
+    }                                                                                          \
+  } while (false)
+
+// Bounds the per-song work so that a run stays fast on huge tables.
+constexpr std::int32_t kMaxDetailSongs = 256;
+
+// Counts of CR LF pairs, lone CRs and lone LFs: views write lines only as CR LF.
+struct LineEnds {
+  std::size_t crlf = 0;
+  std::size_t loneCr = 0;
+  std::size_t loneLf = 0;
+};
+
+LineEnds CountLineEnds(const Text& text) {
+  LineEnds ends;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++ends.crlf;
+      ++i;
+    } else if (text[i] == u'\r') {
+      ++ends.loneCr;
+    } else if (text[i] == u'\n') {
+      ++ends.loneLf;
+    }
+  }
+  return ends;
+}
+
+bool EndsWith(const Text& text, std::u16string_view tail) {
+  return text.size() >= tail.size() && std::u16string_view(text).substr(text.size() - tail.size()) == tail;
+}
+
+// The header lines the reader must find, counted on the raw bytes: a line
+// (ended by CR, CR LF or LF) holding a 0x5C byte that is not the second byte
+// of a lead/trail pair. Only lines before `lastLine` (1-based) count.
+std::int64_t CountHeaderLines(std::string_view bytes, std::int64_t lastLine) {
+  std::int64_t headers = 0;
+  std::int64_t line = 1;
+  bool hasBackslash = false;
+  std::size_t i = 0;
+  while (i < bytes.size() && line <= lastLine) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b == '\r' || b == '\n') {
+      if (hasBackslash) ++headers;
+      hasBackslash = false;
+      ++line;
+      i += (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+      continue;
+    }
+    if (i + 1 < bytes.size() && quillbox::IsCp932Lead(b) &&
+        quillbox::IsCp932Trail(static_cast<unsigned char>(bytes[i + 1]))) {
+      i += 2;
+      continue;
+    }
+    hasBackslash = hasBackslash || b == '\\';
+    ++i;
+  }
+  if (hasBackslash && line <= lastLine) ++headers;
+  return headers;
+}
+
+void CheckTitles(const Songs& songs) {
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    const Text& title = songs[s].Title;
+    FUZZ_CHECK(title.find_first_of(u"\\\r\n") == Text::npos);
+  }
+}
+
+void CheckCharts(const Songs& songs) {
+  const std::int32_t n = songs.SongCount();
+  const std::size_t expectedLines = static_cast<std::size_t>(n) + 3 + (n >= 10 ? 1 : 0);
+  for (const quillbox::ChartMode mode : {quillbox::ChartMode{0}, quillbox::ChartMode{1},
+                                         quillbox::ChartMode{2}, quillbox::ChartMode{7}}) {
+    const Text chart = quillbox::ChartText(songs, mode);
+    const LineEnds ends = CountLineEnds(chart);
+    FUZZ_CHECK(ends.crlf == expectedLines);
+    FUZZ_CHECK(ends.loneCr == 0 && ends.loneLf == 0);
+    FUZZ_CHECK(EndsWith(chart, u"+\r\n"));
+  }
+  // Rows without cells are exactly the bars and the title, in file order.
+  const Text bare = quillbox::ChartText(songs, 7);
+  std::size_t pos = bare.find(u"\r\n") + 2;  // after the header
+  pos = bare.find(u"\r\n", pos) + 2;        // after the separator
+  for (std::int32_t s = 1; s <= n; ++s) {
+    if (s == 10) pos = bare.find(u"\r\n", pos) + 2;
+    const Text row = u"| | |  " + songs[s].Title + u"\r\n";
+    FUZZ_CHECK(bare.compare(pos, row.size(), row) == 0);
+    pos += row.size();
+  }
+  // Hi-perfect values are at most 255, so every row of that chart has the same
+  // width before the title.
+  const Text hiPerfect = quillbox::ChartText(songs, 0);
+  const std::size_t firstRow = hiPerfect.find(u"\r\n", hiPerfect.find(u"\r\n") + 2) + 2;
+  if (n >= 1) FUZZ_CHECK(hiPerfect.find(u"\r\n", firstRow) - firstRow == 39 + songs[1].Title.size());
+}
+
+void CheckRankSummary(const Songs& songs, const quillbox::Ranks& ranks) {
+  try {
+    const Text summary = quillbox::RankSummaryText(songs, ranks);
+    const LineEnds ends = CountLineEnds(summary);
+    FUZZ_CHECK(ends.crlf == 13 && ends.loneCr == 0 && ends.loneLf == 0);
+    FUZZ_CHECK(summary.rfind(u"公認段位  ", 0) == 0);
+  } catch (const quillbox::OverflowError&) {
+    // Only tables of hundreds of thousands of songs reach this.
+    FUZZ_CHECK(songs.SongCount() > 100000);
+  }
+}
+
+void CheckPartDetail(const Songs& songs, const quillbox::PartNames& names, std::int32_t song,
+                     std::int32_t part) {
+  const std::optional<Text> detail = quillbox::PartDetailText(songs, names, song, part);
+  FUZZ_CHECK(detail.has_value());
+  const LineEnds ends = CountLineEnds(*detail);
+  FUZZ_CHECK(ends.crlf == 9 && ends.loneCr == 0 && ends.loneLf == 0);
+  FUZZ_CHECK(EndsWith(*detail, u")"));
+  const Text head = quillbox::Decimal(song) + u" : " + songs[song].Title + u" / " +
+                    names[static_cast<std::size_t>(part)] + u"\r\n";
+  FUZZ_CHECK(detail->rfind(head, 0) == 0);
+}
+
+void CheckPartDetails(const Songs& songs, const quillbox::PartNames& names) {
+  const std::int32_t n = songs.SongCount();
+  for (std::int32_t s = 1; s <= std::min(n, kMaxDetailSongs); ++s) {
+    for (std::int32_t p = 1; p <= 8; ++p) CheckPartDetail(songs, names, s, p);
+  }
+  if (n > kMaxDetailSongs) CheckPartDetail(songs, names, n, 8);
+  FUZZ_CHECK(!quillbox::PartDetailText(songs, names, n + 1, 1).has_value());
+  FUZZ_CHECK(!quillbox::PartDetailText(songs, names, 1, 9).has_value());
+  FUZZ_CHECK(!quillbox::PartDetailText(songs, names, -1, 1).has_value());
+}
+
+// Every draw gives the same value; reseeding changes nothing.
+class FixedDraws final : public quillbox::RandomSource {
+ public:
+  explicit FixedDraws(float value) : value_(value) {}
+  void Reseed() override {}
+  float Draw() override { return value_; }
+
+ private:
+  float value_;
+};
+
+bool NotAfter(const quillbox::SongPart& a, const quillbox::SongPart& b) {
+  return a.song < b.song || (a.song == b.song && a.part <= b.part);
+}
+
+void CheckPicks(const Songs& songs, const quillbox::PartNames& names) {
+  const std::int32_t n = songs.SongCount();
+  const float draws[] = {0.0f, 0.5f, 0.99999f, std::nextafter(1.0f, 0.0f)};
+
+  // The length of the weighted list, from its definition.
+  std::int32_t highest = 0;
+  for (std::int32_t s = 1; s <= n; ++s) {
+    for (std::size_t p = 1; p <= 8; ++p) highest = std::max<std::int32_t>(highest, songs[s].PlayCount[p]);
+  }
+  std::int64_t count = 0;
+  for (std::int32_t s = 1; s <= n; ++s) {
+    for (std::size_t p = 1; p <= 8; ++p) count += static_cast<std::int64_t>(highest) - songs[s].PlayCount[p] + 1;
+  }
+
+  quillbox::SongPart previousUniform{0, 0};
+  quillbox::SongPart previousWeighted{0, 0};
+  for (const float draw : draws) {
+    FixedDraws random(draw);
+    const auto uniform = quillbox::DrawRandomPart(songs, random);
+    const auto weighted = quillbox::DrawWeightedPart(songs, random);
+    if (n == 0) {
+      FUZZ_CHECK(!uniform && !weighted);
+      continue;
+    }
+    FUZZ_CHECK(uniform && weighted);
+    for (const quillbox::SongPart& pick : {*uniform, *weighted}) {
+      FUZZ_CHECK(pick.song >= 1 && pick.song <= n && pick.part >= 1 && pick.part <= 8);
+      CheckPartDetail(songs, names, pick.song, pick.part);
+    }
+    // A larger draw never picks an earlier entry.
+    FUZZ_CHECK(NotAfter(previousUniform, *uniform));
+    FUZZ_CHECK(NotAfter(previousWeighted, *weighted));
+    previousUniform = *uniform;
+    previousWeighted = *weighted;
+    if (draw == 0.0f) {
+      FUZZ_CHECK((*uniform == quillbox::SongPart{1, 1}));
+      FUZZ_CHECK((*weighted == quillbox::SongPart{1, 1}));
+    }
+    if (draw > 0.9999999f) {
+      // The largest draw reaches the last song and part while the product of
+      // draw and length is still below the next whole number.
+      FUZZ_CHECK(uniform->part == 8);
+      if (n < (1 << 24)) FUZZ_CHECK(uniform->song == n);
+      if (count < (1 << 24)) FUZZ_CHECK((*weighted == quillbox::SongPart{n, 8}));
+    }
+  }
+}
+
+void CheckError(std::string_view bytes, const quillbox::LoadResult& result) {
+  const quillbox::LoadError& error = *result.error;
+  FUZZ_CHECK(error.kind != quillbox::LoadErrorKind::FileError);
+  FUZZ_CHECK(error.line >= 1);
+  // The songs kept are those of the header lines above the failing line.
+  FUZZ_CHECK(result.songs.SongCount() == CountHeaderLines(bytes, error.line - 1));
+  const std::string message = quillbox::DescribeLoadError(error);
+  FUZZ_CHECK(message.find_first_of("\r\n") == std::string::npos);
+  FUZZ_CHECK(!quillbox::DescribeLoadErrorJa(error).empty());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The whole buffer, NUL bytes included.
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const quillbox::LoadResult result = quillbox::ParseScoreFile(bytes);
+  if (result.error) {
+    CheckError(bytes, result);
+    return 0;
+  }
+  const Songs& songs = result.songs;
+  FUZZ_CHECK(songs.SongCount() == CountHeaderLines(bytes, INT64_MAX));
+  FUZZ_CHECK(songs[0] == quillbox::SongRecord{});
+  CheckTitles(songs);
+
+  static const quillbox::Ranks ranks = [] {
+    quillbox::Ranks r;
+    quillbox::InitRanks(r);
+    return r;
+  }();
+  static const quillbox::PartNames names = [] {
+    quillbox::PartNames p;
+    quillbox::InitPartNames(p);
+    return p;
+  }();
+
+  CheckCharts(songs);
+  CheckRankSummary(songs, ranks);
+  CheckPartDetails(songs, names);
+  CheckPicks(songs, names);
+  return 0;
+}
