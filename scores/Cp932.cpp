@@ -1,5 +1,6 @@
 #include "scores/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
@@ -88,7 +89,9 @@ Text DecodeCp932(std::string_view bytes) {
   iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
 
   Text out;
-  std::vector<char> buffer(bytes.size() * 2 + 16);
+  out.reserve(bytes.size());
+  // A bounded scratch buffer: a huge line must not cost twice its size again.
+  std::vector<char> buffer(std::min<std::size_t>(bytes.size() * 2 + 16, 1 << 16));
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     // iconv's interface is not const-correct; it does not write the input.
