@@ -3,10 +3,10 @@
 namespace quillbox {
 
 Text VersionText(VersionNumbers version) {
-  const Text minor = Decimal(version.minor);
-  // The "00" format pads non-negative minors to two digits.
-  const Text padded = (version.minor >= 0 && minor.size() < 2) ? u"0" + minor : minor;
-  return Decimal(version.major) + u"." + padded;
+  // The "00" format: at least two digits, the sign (if any) before them.
+  const int magnitude = version.minor < 0 ? -version.minor : version.minor;
+  const Text digits = magnitude < 10 ? u"0" + Decimal(magnitude) : Decimal(magnitude);
+  return Decimal(version.major) + u"." + (version.minor < 0 ? u"-" : u"") + digits;
 }
 
 App::App(WindowOps& window, RandomSource& random, std::optional<std::filesystem::path> scoreFile)

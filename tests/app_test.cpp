@@ -217,7 +217,7 @@ TEST(VersionText, MinorHasAtLeastTwoDigits) {
   const struct {
     std::int16_t major, minor;
     const char16_t* text;
-  } cases[] = {{0, 90, u"0.90"}, {0, 5, u"0.05"}, {1, 0, u"1.00"}, {2, 123, u"2.123"}, {10, 7, u"10.07"}};
+  } cases[] = {{0, 90, u"0.90"}, {0, 5, u"0.05"}, {1, 0, u"1.00"}, {2, 123, u"2.123"}, {10, 7, u"10.07"}, {0, -5, u"0.-05"}};
   for (const auto& c : cases) EXPECT_EQ(VersionText({c.major, c.minor}), c.text);
 }
 
