@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs quillbox.exe under wine on a virtual X display with examples/hsc.ini
+# and saves a screenshot of the screen to /tmp/quillbox-win32.png (or $1).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-/tmp/quillbox-win32.png}
+exe=build/mingw/ui/win32/quillbox.exe
+[ -f "$exe" ] || { cmake --preset mingw >/dev/null && cmake --build --preset mingw --target quillbox; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+mkdir -p "$work/app" "$WINEPREFIX"
+cp "$exe" examples/hsc.ini "$work/app/"
+
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  set -e
+  wineserver -p
+  wine cmd /c exit
+  wine "$1" & app=$!
+  # Wait for the window to be mapped, then give it a moment to paint.
+  for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q "Ver 0" && break
+    sleep 0.2
+  done
+  sleep 1
+  import -window root "$2"
+  kill $app 2>/dev/null || true
+' _ "$work/app/quillbox.exe" "$out"
+echo "screenshot: $out"

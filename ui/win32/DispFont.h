@@ -1,0 +1,42 @@
+#pragma once
+// The text box font. The charts line up their columns with blanks, so what
+// matters is that every half-width character is equally wide; a Japanese
+// character twice as wide keeps titles tidy too.
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quillbox::win32 {
+
+inline constexpr int kDispFontPoints = 9;
+
+// In order of preference. The designed face comes first; the others stand in
+// where it is missing or is substituted by something that does not line up.
+inline const std::vector<std::wstring>& DispFaceCandidates() {
+  static const std::vector<std::wstring> faces{
+      L"ＭＳ ゴシック", L"MS Gothic",  L"IPAGothic",   L"IPAゴシック", L"Noto Sans Mono CJK JP",
+      L"VL Gothic",     L"TakaoGothic", L"Osaka－等幅", L"ＭＳ 明朝",   L"MS Mincho"};
+  return faces;
+}
+
+struct FaceMetrics {
+  std::wstring face;    // what the font mapper actually gave
+  int halfWidth = 0;    // advance of '0'
+  bool halfFixed = false;  // every half-width sample has that advance
+  int fullWidth = 0;    // advance of a Japanese character, 0 if they differ
+  bool LinesUp() const { return halfFixed && halfWidth > 0 && fullWidth == 2 * halfWidth; }
+};
+
+// 9 points at `dpi`, Shift-JIS character set, normal weight.
+LOGFONTW DispLogFont(const std::wstring& face, UINT dpi);
+
+std::set<std::wstring> InstalledFaces(HDC dc);
+FaceMetrics MeasureFace(HDC dc, const LOGFONTW& font);
+
+// The first installed candidate whose advances line up; failing that the
+// first with fixed half-width advances; failing that the designed face.
+std::wstring ChooseDispFace(HDC dc, UINT dpi);
+
+}  // namespace quillbox::win32

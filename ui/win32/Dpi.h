@@ -1,0 +1,18 @@
+#pragma once
+// DPI queries that exist only on newer Windows, looked up at run time so the
+// program still starts where they are missing.
+#include <windows.h>
+
+namespace quillbox::win32 {
+
+// The window's own DPI (GetDpiForWindow), else the screen's.
+UINT WindowDpi(HWND window);
+
+// AdjustWindowRectExForDpi where it exists, else AdjustWindowRectEx.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
+
+// The platform's default control font (the message font) at `dpi`. The caller
+// owns the font.
+HFONT CreateMessageFont(UINT dpi);
+
+}  // namespace quillbox::win32

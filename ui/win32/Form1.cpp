@@ -1,0 +1,377 @@
+#include "ui/win32/Form1.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstring>
+#include <exception>
+#include <vector>
+
+#include "core/ProgramDirectory.h"
+#include "ui/win32/DispFont.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Layout.h"
+#include "ui/win32/Resource.h"
+
+namespace quillbox::win32 {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = 0;
+// The edit control's own default is 32767 characters; a long song list is more.
+constexpr WPARAM kDispTextLimit = 0x7FFFFFFE;
+constexpr int kClipboardTries = 10;
+constexpr DWORD kClipboardRetryMs = 50;
+
+const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+Text WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+  const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+Text LoadText(HINSTANCE instance, UINT id) {
+  const wchar_t* text = nullptr;
+  // With a zero buffer size LoadStringW hands back a pointer into the resource.
+  const int length = LoadStringW(instance, id, reinterpret_cast<wchar_t*>(&text), 0);
+  if (length <= 0 || text == nullptr) return {};
+  return Text(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+}
+
+// The mouse button and shift-key codes the core's press event carries.
+std::int16_t ButtonCode(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: return 2;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: return 4;
+    default: return 0;
+  }
+}
+
+std::int16_t ShiftCode(WPARAM keys) {
+  std::int16_t shift = 0;
+  if (keys & MK_SHIFT) shift |= 1;
+  if (keys & MK_CONTROL) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+bool IsMouseDown(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance) : instance_(instance), app_(*this, random_) {}
+
+Form1::~Form1() {
+  if (window_ != nullptr) DestroyWindow(window_);
+  if (dispFont_ != nullptr) DeleteObject(dispFont_);
+  if (controlFont_ != nullptr) DeleteObject(controlFont_);
+}
+
+int Form1::Run(int showCommand) {
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+  if (!CreateForm()) {
+    ShowError(u"ウィンドウを作成できませんでした。");
+    return 1;
+  }
+
+  bool loaded = false;
+  Guard([&] { loaded = app_.Form_Load(); });
+  if (!loaded) {
+    DestroyWindow(window_);
+    return 1;
+  }
+
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(radios_[0]);
+
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) break;
+    if (got == -1) return 1;
+    queuedMessage_ = &message;
+    // IsDialogMessage gives Tab and the arrow keys their usual meaning.
+    if (!IsDialogMessageW(window_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    queuedMessage_ = nullptr;
+  }
+  return static_cast<int>(message.wParam);
+}
+
+bool Form1::CreateForm() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  windowClass.lpszClassName = kForm1ClassName;
+  if (RegisterClassExW(&windowClass) == 0) return false;
+
+  const Text caption = LoadText(instance_, IDS_CAPTION);
+  // The real size follows once the window knows its DPI.
+  window_ = CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(caption), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+  if (window_ == nullptr) return false;
+  CreateControls();
+  ApplyDpi(WindowDpi(window_));
+  return true;
+}
+
+void Form1::CreateControls() {
+  bool firstRadio = true;
+  for (const ControlSpec& spec : kControls) {
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id));
+    switch (spec.kind) {
+      case ControlKind::Radio: {
+        // One group: WS_GROUP on the first option only.
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0);
+        firstRadio = false;
+        const int index = spec.id - kRadioFirstId;
+        HWND radio = CreateWindowExW(0, L"BUTTON", spec.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
+        SetWindowSubclass(radio, RadioProc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
+        radios_[static_cast<std::size_t>(index)] = radio;
+        break;
+      }
+      case ControlKind::Disp:
+        // No scroll bars and no ES_AUTOHSCROLL: long lines wrap at the edge.
+        disp_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
+                                0, 0, 0, window_, menu, instance_, nullptr);
+        SendMessageW(disp_, EM_SETLIMITTEXT, kDispTextLimit, 0);
+        break;
+      case ControlKind::Command1:
+        command1_ = CreateWindowExW(0, L"BUTTON", spec.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                                    0, 0, 0, window_, menu, instance_, nullptr);
+        break;
+    }
+  }
+}
+
+void Form1::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
+  const int px = static_cast<int>(dpi);
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, px), TwipsToPixels(kClientHeightTwips, px)};
+  AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  for (const ControlSpec& spec : kControls) {
+    SetWindowPos(GetDlgItem(window_, spec.id), nullptr, TwipsToPixels(spec.left, px), TwipsToPixels(spec.top, px),
+                 TwipsToPixels(spec.width, px), TwipsToPixels(spec.height, px), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  const HDC dc = GetDC(window_);
+  const LOGFONTW dispLogFont = DispLogFont(ChooseDispFace(dc, dpi), dpi);
+  ReleaseDC(window_, dc);
+  const HFONT dispFont = CreateFontIndirectW(&dispLogFont);
+  const HFONT controlFont = CreateMessageFont(dpi);
+
+  SendMessageW(disp_, WM_SETFONT, reinterpret_cast<WPARAM>(dispFont), TRUE);
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind != ControlKind::Disp) {
+      SendMessageW(GetDlgItem(window_, spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+    }
+  }
+  // The controls hold the new fonts now; the old ones can go.
+  if (dispFont_ != nullptr) DeleteObject(dispFont_);
+  if (controlFont_ != nullptr) DeleteObject(controlFont_);
+  dispFont_ = dispFont;
+  controlFont_ = controlFont;
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // The options' own BN_CLICKED runs nothing: only a mouse press does.
+      if (LOWORD(wParam) == kCommand1Id && HIWORD(wParam) == BN_CLICKED) {
+        Guard([&] { app_.Command1_Click(); });
+        CloseClipboardIfOpen();
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      // Keep the focused control across switches to other windows.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        focusBeforeDeactivate_ = GetFocus();
+      } else if (focusBeforeDeactivate_ != nullptr && IsChild(window_, focusBeforeDeactivate_)) {
+        SetFocus(focusBeforeDeactivate_);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      ApplyDpi(HIWORD(wParam));
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default: break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                  DWORD_PTR form) {
+  if (IsMouseDown(message)) {
+    auto* self = reinterpret_cast<Form1*>(form);
+    // A keyboard move of the mark clicks the option with BM_CLICK, which
+    // sends it a WM_LBUTTONDOWN; only a press that came through the queue
+    // is the user's mouse.
+    const MSG* queued = self->queuedMessage_;
+    if (queued != nullptr && queued->hwnd == radio && queued->message == message) {
+      self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam);
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(radio, RadioProc, subclassId);
+  }
+  return DefSubclassProc(radio, message, wParam, lParam);
+}
+
+void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Position in twips, as the core's press event has it.
+  const float x = static_cast<float>(GET_X_LPARAM(lParam)) * kTwipsPerInch / static_cast<float>(dpi_);
+  const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * kTwipsPerInch / static_cast<float>(dpi_);
+  const std::int16_t button = ButtonCode(message);
+  const std::int16_t shift = ShiftCode(GET_KEYSTATE_WPARAM(wParam));
+  Guard([&] { app_.Radio_MouseDown(static_cast<std::int16_t>(index), button, shift, x, y); });
+}
+
+template <typename Operation>
+void Form1::Guard(Operation operation) {
+  try {
+    operation();
+  } catch (const std::exception& error) {
+    ShowError(u"処理を完了できませんでした。\r\n" + FromUtf8(error.what()));
+  } catch (...) {
+    ShowError(u"処理を完了できませんでした。");
+  }
+}
+
+Text Form1::GetCaption() { return WindowText(window_); }
+
+void Form1::SetCaption(const Text& caption) { SetWindowTextW(window_, Wide(caption)); }
+
+VersionNumbers Form1::ProgramVersion() {
+  // The program's own VERSIONINFO resource is the one source of its version.
+  VersionNumbers version;
+  const HRSRC info = FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
+  if (info == nullptr) return version;
+  const HGLOBAL loaded = LoadResource(instance_, info);
+  const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (data == nullptr) return version;
+  // VerQueryValueW may write to its block; give it a copy.
+  const auto* bytes = static_cast<const BYTE*>(data);
+  std::vector<BYTE> block(bytes, bytes + SizeofResource(instance_, info));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr &&
+      length >= sizeof *fixed) {
+    version.major = static_cast<std::int16_t>(HIWORD(fixed->dwFileVersionMS));
+    version.minor = static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionMS));
+  }
+  return version;
+}
+
+void Form1::MarkFirstOption() { CheckRadioButton(window_, kRadioFirstId, kRadioFirstId + kRadioCount - 1, kRadioFirstId); }
+
+Text Form1::GetDispText() { return WindowText(disp_); }
+
+void Form1::SetDispText(const Text& text) { SetWindowTextW(disp_, Wide(text)); }
+
+bool Form1::OpenClipboardRetrying() {
+  // Another program may hold the clipboard for a moment. The window must be
+  // the owner: with a NULL owner SetClipboardData fails after EmptyClipboard.
+  for (int attempt = 0; attempt < kClipboardTries; ++attempt) {
+    if (attempt > 0) Sleep(kClipboardRetryMs);
+    if (OpenClipboard(window_)) return true;
+  }
+  return false;
+}
+
+void Form1::CloseClipboardIfOpen() {
+  if (clipboardOpen_) CloseClipboard();
+  clipboardOpen_ = false;
+}
+
+bool Form1::ClearClipboard() {
+  CloseClipboardIfOpen();
+  if (!OpenClipboardRetrying()) return false;
+  clipboardOpen_ = true;
+  if (!EmptyClipboard()) {
+    CloseClipboardIfOpen();
+    return false;
+  }
+  return true;
+}
+
+bool Form1::PutClipboardText(const Text& text) {
+  if (!clipboardOpen_ && !ClearClipboard()) return false;
+  bool placed = false;
+  const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    if (void* target = GlobalLock(memory)) {
+      std::memcpy(target, text.c_str(), bytes);  // c_str() ends with the NUL
+      GlobalUnlock(memory);
+      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    // Once placed, the memory belongs to the clipboard.
+    if (!placed) GlobalFree(memory);
+  }
+  CloseClipboardIfOpen();
+  return placed;
+}
+
+std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(nullptr); }
+
+void Form1::ShowError(const Text& message) {
+  const Text title = LoadText(instance_, IDS_CAPTION);
+  MessageBoxW(window_, Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quillbox::win32

@@ -1,0 +1,75 @@
+#pragma once
+// The main window: six view options, the text box and the copy button, with
+// their events handed to the core.
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+
+#include "core/App.h"
+#include "core/WindowOps.h"
+#include "ui/win32/ControlIds.h"
+#include "views/RandomPick.h"
+
+namespace quillbox::win32 {
+
+class Form1 final : public WindowOps {
+ public:
+  explicit Form1(HINSTANCE instance);
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Creates the window, runs the load and, when it succeeds, shows the
+  // window and runs the message loop. Returns the process exit status: 1 when
+  // the score file could not be loaded (the window is then never shown).
+  int Run(int showCommand);
+
+  // WindowOps
+  Text GetCaption() override;
+  void SetCaption(const Text& caption) override;
+  VersionNumbers ProgramVersion() override;
+  void MarkFirstOption() override;
+  Text GetDispText() override;
+  void SetDispText(const Text& text) override;
+  bool ClearClipboard() override;
+  bool PutClipboardText(const Text& text) override;
+  std::filesystem::path ProgramDirectory() override;
+  void ShowError(const Text& message) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                    DWORD_PTR form);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool CreateForm();
+  void CreateControls();
+  void ApplyDpi(UINT dpi);
+  bool OpenClipboardRetrying();
+  void CloseClipboardIfOpen();
+  // Runs a core operation; anything it throws becomes a message box rather
+  // than unwinding through the window procedure.
+  template <typename Operation>
+  void Guard(Operation operation);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  std::array<HWND, kRadioCount> radios_{};
+  HWND disp_ = nullptr;
+  HWND command1_ = nullptr;
+  HFONT dispFont_ = nullptr;
+  HFONT controlFont_ = nullptr;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  HWND focusBeforeDeactivate_ = nullptr;
+  bool clipboardOpen_ = false;
+  // The message the loop is dispatching now; lets the options tell a real
+  // mouse press from the button-down a keyboard move sends through BM_CLICK.
+  const MSG* queuedMessage_ = nullptr;
+
+  ClockRandomSource random_;
+  App app_;
+};
+
+}  // namespace quillbox::win32
