@@ -1,0 +1,418 @@
+// The window end to end on the offscreen platform: start-up, presses and keys
+// on the options, the copy button, layout, focus order, the font, and the
+// start-up failures.
+#include <QClipboard>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <set>
+
+#include "QtTestUtil.h"
+#include "scores/ScoreFile.h"
+#include "ui/qt/DispFont.h"
+#include "ui/qt/Form1.h"
+#include "views/Views.h"
+
+using namespace quillbox;
+using namespace quillbox::qt;
+using test::Show;
+
+namespace {
+
+constexpr std::uint64_t kSeed = 20261207;
+
+Songs ExampleSongs() { return LoadScoreFile(test::ExampleFile()).songs; }
+
+Ranks FilledRanks() {
+  Ranks ranks;
+  InitRanks(ranks);
+  return ranks;
+}
+
+PartNames FilledNames() {
+  PartNames names;
+  InitPartNames(names);
+  return names;
+}
+
+// The text pressing option `index` shows, worked out from the table alone.
+Text ExpectedView(const Songs& songs, int index) {
+  ClockRandomSource random(kSeed);
+  std::optional<SongPart> pick;
+  switch (index) {
+    case 3: return RankSummaryText(songs, FilledRanks());
+    case 4: pick = DrawRandomPart(songs, random); break;
+    case 5: pick = DrawWeightedPart(songs, random); break;
+    default: return ChartText(songs, static_cast<ChartMode>(index));
+  }
+  return *PartDetailText(songs, FilledNames(), pick->song, pick->part);
+}
+
+// On the option's mark, where a press is sure to hit it.
+QPoint OnMark(const QWidget* option) { return QPoint(6, option->height() / 2); }
+
+const Text kSignatureLine = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void startUp();
+  void pressRunsTheOptionsView_data();
+  void pressRunsTheOptionsView();
+  void arrowKeysMoveTheMarkOnly_data();
+  void arrowKeysMoveTheMarkOnly();
+  void copy_data();
+  void copy();
+  void copyWithTheKeyboard();
+  void layout_data();
+  void layout();
+  void focusOrder();
+  void dispFontLinesUpCharts();
+  void fontCheckRejects_data();
+  void fontCheckRejects();
+  void loadFailures_data();
+  void loadFailures();
+  void emptyTable_data();
+  void emptyTable();
+  void japaneseLongFolder();
+
+ private:
+  std::unique_ptr<Form1> Open(const std::filesystem::path& file);
+
+  test::CountingRandom* random_ = nullptr;
+  QStringList errors_;
+};
+
+void Form1Test::init() {
+  errors_.clear();
+  random_ = new test::CountingRandom(kSeed);
+}
+
+void Form1Test::cleanup() {
+  delete random_;
+  random_ = nullptr;
+}
+
+std::unique_ptr<Form1> Form1Test::Open(const std::filesystem::path& file) {
+  return OpenMainWindow({file, random_, [this](const QString& m) { errors_ << m; }});
+}
+
+void Form1Test::startUp() {
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  QVERIFY(form->isVisible());
+  QCOMPARE(form->windowTitle(), QString::fromUtf16(u"くいるぼっくす！   Ver 0.90"));
+  for (int i = 0; i < Form1::kOptionCount; ++i) QCOMPARE(form->Radio(i)->isChecked(), i == 0);
+  QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
+  QCOMPARE(form->Disp()->textCursor().position(), 0);
+  QVERIFY(errors_.isEmpty());
+}
+
+void Form1Test::pressRunsTheOptionsView_data() {
+  QTest::addColumn<int>("index");
+  QTest::addColumn<int>("how");  // 0 left, 1 right, 2 middle, 3 the second press of a double click
+  const char* const hows[] = {"left", "right", "middle", "double click"};
+  for (int index = 0; index < Form1::kOptionCount; ++index) {
+    for (int how = 0; how < 4; ++how) {
+      QTest::addRow("option %d, %s", index, hows[how]) << index << how;
+    }
+  }
+}
+
+void Form1Test::pressRunsTheOptionsView() {
+  QFETCH(int, index);
+  QFETCH(int, how);
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  form->SetDispText(u"before");
+  OptionButton* option = form->Radio(index);
+  const Qt::MouseButton button = how == 1 ? Qt::RightButton : how == 2 ? Qt::MiddleButton : Qt::LeftButton;
+  if (how == 3) {
+    // The double-click event alone, as it follows a first press and release.
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, OnMark(option), option->mapToGlobal(OnMark(option)), button,
+                    button, Qt::NoModifier);
+    QApplication::sendEvent(option, &dbl);
+  } else {
+    QTest::mousePress(option, button, {}, OnMark(option));
+  }
+  // The view is shown at the press, before any release.
+  QVERIFY2(form->GetDispText() == ExpectedView(ExampleSongs(), index), Show(form->GetDispText()).constData());
+  // The picks reseed once per press: a press runs the view exactly once.
+  QCOMPARE(random_->reseeds, index >= 4 ? 1 : 0);
+  QTest::mouseRelease(option, button, {}, OnMark(option));
+  QCOMPARE(random_->reseeds, index >= 4 ? 1 : 0);
+  if (button == Qt::LeftButton) QVERIFY(option->isChecked());
+  QVERIFY(errors_.isEmpty());
+}
+
+void Form1Test::arrowKeysMoveTheMarkOnly_data() {
+  QTest::addColumn<int>("from");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("to");
+  QTest::newRow("Perfect, down") << 0 << int(Qt::Key_Down) << 1;
+  QTest::newRow("Score, down") << 1 << int(Qt::Key_Down) << 2;
+  QTest::newRow("Score, up") << 1 << int(Qt::Key_Up) << 0;
+  QTest::newRow("Perfect, right") << 0 << int(Qt::Key_Right) << 3;
+  QTest::newRow("dan, right") << 3 << int(Qt::Key_Right) << 4;
+  QTest::newRow("random, down") << 4 << int(Qt::Key_Down) << 5;
+}
+
+void Form1Test::arrowKeysMoveTheMarkOnly() {
+  QFETCH(int, from);
+  QFETCH(int, key);
+  QFETCH(int, to);
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  form->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  form->Radio(from)->setChecked(true);
+  form->Radio(from)->setFocus();
+  const Text shown = form->GetDispText();
+  QTest::keyClick(form->Radio(from), static_cast<Qt::Key>(key));
+  QVERIFY(form->Radio(to)->isChecked());
+  QVERIFY(!form->Radio(from)->isChecked());
+  QVERIFY(form->GetDispText() == shown);
+  QCOMPARE(random_->reseeds, 0);
+}
+
+void Form1Test::copy_data() {
+  QTest::addColumn<int>("option");  // pressed before the copy; -1 empties the box
+  QTest::newRow("hi-perfect chart") << 0;
+  QTest::newRow("rank summary") << 3;
+  QTest::newRow("part detail") << 4;
+  QTest::newRow("empty box") << -1;
+}
+
+void Form1Test::copy() {
+  QFETCH(int, option);
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  Text shown;
+  if (option >= 0) {
+    QTest::mouseClick(form->Radio(option), Qt::LeftButton, {}, OnMark(form->Radio(option)));
+    shown = ExpectedView(ExampleSongs(), option);
+  } else {
+    form->SetDispText(u"");
+  }
+  // Whatever the clipboard held goes, in every format.
+  auto* old = new QMimeData;
+  old->setHtml(QStringLiteral("<b>old</b>"));
+  old->setText(QStringLiteral("old"));
+  QGuiApplication::clipboard()->setMimeData(old);
+
+  QTest::mouseClick(form->Command1(), Qt::LeftButton);
+  const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
+  QVERIFY2(copied == shown + kSignatureLine, Show(copied).constData());
+  QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
+  if (option < 0) QCOMPARE(copied.size(), std::size_t{40});
+  if (option == 4) QVERIFY(copied.find(u")dori-fen") != Text::npos);
+}
+
+void Form1Test::copyWithTheKeyboard() {
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  form->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  QGuiApplication::clipboard()->clear();
+  form->Command1()->setFocus();
+  QTest::keyClick(form->Command1(), Qt::Key_Space);
+  const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
+  QVERIFY(copied == ChartText(ExampleSongs(), kHiPerfectChart) + kSignatureLine);
+}
+
+void Form1Test::layout_data() {
+  QTest::addColumn<int>("control");  // 0-5 the options, 6 the text box, 7 the button
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QRect>("twips");
+  QTest::newRow("Perfect") << 0 << QStringLiteral("Perfect") << QRect(120, 120, 1335, 180);
+  QTest::newRow("Score") << 1 << QStringLiteral("Score") << QRect(120, 360, 1335, 180);
+  QTest::newRow("PlayCount") << 2 << QStringLiteral("PlayCount") << QRect(120, 600, 1335, 180);
+  QTest::newRow("dan") << 3 << QString::fromUtf16(u"段位") << QRect(1440, 120, 1215, 180);
+  QTest::newRow("random") << 4 << QString::fromUtf16(u"ランダムパートセレクト") << QRect(2760, 120, 2295, 180);
+  QTest::newRow("weighted") << 5 << QString::fromUtf16(u"ランダムパートセレクト (PlayCount考慮)")
+                            << QRect(2760, 360, 3495, 180);
+  QTest::newRow("Disp") << 6 << QString() << QRect(0, 840, 8295, 4575);
+  QTest::newRow("Command1") << 7 << QString::fromUtf16(u"クリップボードへコピー") << QRect(120, 5520, 2655, 375);
+}
+
+void Form1Test::layout() {
+  QFETCH(int, control);
+  QFETCH(QString, caption);
+  QFETCH(QRect, twips);
+  Form1 form({test::ExampleFile(), random_, [this](const QString& m) { errors_ << m; }});
+  QCOMPARE(form.size(), QSize(553, 396));
+  QCOMPARE(form.minimumSize(), form.maximumSize());
+  QCOMPARE(form.windowTitle(), QString::fromUtf16(u"くいるぼっくす！"));
+  QVERIFY(!form.windowIcon().isNull());
+  QVERIFY(form.windowIcon().availableSizes().contains(QSize(16, 16)));
+  QVERIFY(form.windowIcon().availableSizes().contains(QSize(32, 32)));
+  QWidget* widget = control < 6 ? static_cast<QWidget*>(form.Radio(control))
+                    : control == 6 ? static_cast<QWidget*>(form.Disp())
+                                   : static_cast<QWidget*>(form.Command1());
+  const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+  QCOMPARE(widget->geometry(), pixels);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
+    QVERIFY(button->shortcut().isEmpty());
+  } else {
+    QCOMPARE(form.Disp()->toPlainText(), QString());  // starts empty
+  }
+}
+
+void Form1Test::focusOrder() {
+  Form1 form({test::ExampleFile(), random_, {}});
+  const QList<QWidget*> expected{form.Radio(0), form.Radio(2), form.Disp(),     form.Command1(),
+                                 form.Radio(3), form.Radio(4), form.Radio(5)};
+  QList<QWidget*> expectedOrder = expected;
+  expectedOrder.insert(2, form.Radio(1));
+  QList<QWidget*> order;
+  QWidget* w = form.Radio(0);
+  do {
+    if ((w->focusPolicy() & Qt::TabFocus) && w != &form) order << w;
+    w = w->nextInFocusChain();
+  } while (w != form.Radio(0) && order.size() < 20);
+  QCOMPARE(order, expectedOrder);
+}
+
+void Form1Test::dispFontLinesUpCharts() {
+  Form1 form({test::ExampleFile(), random_, {}});
+  QVERIFY(form.Form_Load());
+  const QFont font = form.Disp()->font();
+  QCOMPARE(font.pointSize(), 9);
+  QCOMPARE(font.weight(), QFont::Normal);
+  QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+  // Every character the views write from the demo table: ASCII has one
+  // advance, everything else (kana, kanji, full-width signs) twice that.
+  const Songs songs = ExampleSongs();
+  std::set<char16_t> used;
+  for (int view = 0; view < 4; ++view) {
+    for (const char16_t c : ExpectedView(songs, view)) used.insert(c);
+  }
+  const Text detail = *PartDetailText(songs, FilledNames(), 1, 1);
+  used.insert(detail.begin(), detail.end());
+  const QFontMetricsF metrics(font);
+  const qreal half = metrics.horizontalAdvance(QLatin1Char('0'));
+  QVERIFY(half > 0);
+  for (const char16_t c : used) {
+    if (c == u'\r' || c == u'\n') continue;
+    const qreal expected = c < 0x80 ? half : 2 * half;
+    QVERIFY2(metrics.horizontalAdvance(QChar(c)) == expected,
+             qPrintable(QStringLiteral("U+%1 in %2").arg(int(c), 4, 16, QLatin1Char('0')).arg(font.family())));
+  }
+  if (QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
+    QVERIFY2(DispFontFamilies().contains(QFontInfo(font).family()), qPrintable(QFontInfo(font).family()));
+  }
+}
+
+void Form1Test::fontCheckRejects_data() {
+  QTest::addColumn<QString>("family");
+  QTest::addColumn<bool>("linesUp");
+  QTest::newRow("proportional Latin") << QStringLiteral("DejaVu Sans") << false;
+  QTest::newRow("monospace without Japanese") << QStringLiteral("DejaVu Sans Mono") << false;
+  QTest::newRow("proportional Japanese") << QStringLiteral("IPAPGothic") << false;
+  QTest::newRow("fixed-pitch Japanese") << QStringLiteral("IPAGothic") << true;
+}
+
+void Form1Test::fontCheckRejects() {
+  QFETCH(QString, family);
+  QFETCH(bool, linesUp);
+  if (!QFontDatabase::families().contains(family)) QSKIP("font not installed");
+  QCOMPARE(LinesUpCharts(QFont(family, 9)), linesUp);
+}
+
+void Form1Test::loadFailures_data() {
+  QTest::addColumn<QByteArray>("bytes");  // empty: hsc.ini is a directory; "-": there is none
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("lineText");
+  QTest::newRow("missing") << QByteArray("-") << int(LoadErrorKind::FileError) << QString();
+  QTest::newRow("a directory") << QByteArray() << int(LoadErrorKind::FileError) << QString();
+  QTest::newRow("part digit 9") << QByteArray("x\\\r\nHPR9=5\r\n") << int(LoadErrorKind::PartOutOfRange)
+                                << QStringLiteral("HPR9=5");
+  QTest::newRow("rank digit 4") << QByteArray("x\\\r\nPR41=5\r\n") << int(LoadErrorKind::RankOutOfRange)
+                                << QStringLiteral("PR41=5");
+  QTest::newRow("value out of range") << QByteArray("x\\\r\nHPR1=256\r\n") << int(LoadErrorKind::ValueOutOfRange)
+                                      << QStringLiteral("HPR1=256");
+  QTest::newRow("header starting with backslash") << QByteArray("\\abc\r\n") << int(LoadErrorKind::NoTitle)
+                                                  << QStringLiteral("\\abc");
+}
+
+void Form1Test::loadFailures() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(int, kind);
+  QFETCH(QString, lineText);
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("hsc.ini"));
+  if (bytes.isEmpty()) {
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("hsc.ini")));
+  } else if (bytes != "-") {
+    QVERIFY(test::WriteFile(path, bytes));
+  }
+  const LoadResult direct = LoadScoreFile(PathFromQString(path));
+  QVERIFY(direct.error);
+  QCOMPARE(int(direct.error->kind), kind);
+
+  const auto form = Open(PathFromQString(path));
+  QVERIFY(!form);
+  QCOMPARE(errors_.size(), 1);
+  QCOMPARE(errors_.first(), QString::fromStdU16String(DescribeLoadErrorJa(*direct.error)));
+  QVERIFY2(errors_.first().contains(path), qPrintable(errors_.first()));
+  if (!lineText.isEmpty()) QVERIFY2(errors_.first().contains(lineText), qPrintable(errors_.first()));
+  for (const QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!w->isVisible());
+}
+
+void Form1Test::emptyTable_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::newRow("empty file") << QByteArray();
+  QTest::newRow("key lines without a header") << QByteArray("HPR1=5\r\nHPs1=3\r\n");
+}
+
+void Form1Test::emptyTable() {
+  QFETCH(QByteArray, bytes);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("hsc.ini"));
+  QVERIFY(test::WriteFile(path, bytes));
+  const auto form = Open(PathFromQString(path));
+  QVERIFY(form);
+  const Songs empty;
+  QVERIFY(form->GetDispText() == ChartText(empty, kHiPerfectChart));
+  for (int index = 0; index < Form1::kOptionCount; ++index) {
+    form->SetDispText(u"kept");
+    QTest::mouseClick(form->Radio(index), Qt::LeftButton, {}, OnMark(form->Radio(index)));
+    const Text shown = form->GetDispText();
+    if (index < 3) {
+      QVERIFY(shown == ChartText(empty, static_cast<ChartMode>(index)));
+    } else if (index == 3) {
+      QVERIFY(shown == RankSummaryText(empty, FilledRanks()));
+      QCOMPARE(QString::fromStdU16String(shown).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).size(), 9);
+    } else {
+      QVERIFY2(shown == u"kept", Show(shown).constData());
+    }
+  }
+  QVERIFY(errors_.isEmpty());
+}
+
+void Form1Test::japaneseLongFolder() {
+  QTemporaryDir base;
+  QString folder = base.path();
+  // Past the 260 characters old Windows programs choke on.
+  for (int i = 0; i < 6; ++i) folder += QString::fromUtf16(u"/くいるぼっくす スコア フォルダ ") + QString::number(i) + QStringLiteral(" with spaces and some length");
+  QVERIFY(folder.size() > 260);
+  QVERIFY(QDir().mkpath(folder));
+  const QString path = folder + QStringLiteral("/hsc.ini");
+  QVERIFY(QFile::copy(QString::fromStdString(test::ExampleFile().string()), path));
+  const auto form = Open(PathFromQString(path));
+  QVERIFY2(form, errors_.isEmpty() ? "" : qPrintable(errors_.first()));
+  QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,131 @@
+#include "ui/qt/DispBox.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <utility>
+#include <vector>
+
+namespace quillbox::qt {
+
+namespace {
+
+// A character the document cannot hold as itself (a CR or LF that is not
+// part of a CR LF, the document's own separators) is shown as a stand-in that
+// carries the original in this property, so that reading gives it back.
+constexpr int kKeptCharacter = QTextFormat::UserProperty + 1;
+
+constexpr char16_t kLineSeparator = u'\u2028';
+constexpr char16_t kParagraphSeparator = u'\u2029';
+constexpr char16_t kBeginningOfFrame = u'\uFDD0';
+constexpr char16_t kEndOfFrame = u'\uFDD1';
+constexpr char16_t kReplacement = u'\uFFFD';
+
+// The stand-in for `c`, or 0 when the document keeps `c` as it is.
+char16_t StandIn(char16_t c) {
+  switch (c) {
+    case u'\r':
+    case u'\n':
+    case kLineSeparator:
+    case kParagraphSeparator: return kLineSeparator;  // shown as a line break
+    case kBeginningOfFrame:
+    case kEndOfFrame: return kReplacement;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+DispBox::DispBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Long lines wrap at the box's edge; the text itself keeps them whole.
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  // Tab walks the focus order, as the other controls expect.
+  setTabChangesFocus(true);
+  // Typing next to a stand-in must not inherit its kept character.
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, &DispBox::ForgetKeptCharacter);
+}
+
+void DispBox::SetText(const Text& text) {
+  setting_ = true;
+  // The document takes '\n' as a paragraph break. Each position in `shown`
+  // is the same position in the document, so the stand-ins are marked after.
+  QString shown;
+  shown.reserve(static_cast<qsizetype>(text.size()));
+  std::vector<std::pair<qsizetype, char16_t>> kept;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      shown.append(QLatin1Char('\n'));
+      ++i;
+    } else if (const char16_t standIn = StandIn(c)) {
+      kept.emplace_back(shown.size(), c);
+      shown.append(QChar(standIn));
+    } else {
+      shown.append(QChar(c));
+    }
+  }
+  setPlainText(shown);  // also drops the undo history of the previous view
+  QTextCursor cursor(document());
+  for (const auto& [position, original] : kept) {
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setProperty(kKeptCharacter, static_cast<int>(original));
+    cursor.setCharFormat(format);
+  }
+  if (!kept.empty()) document()->clearUndoRedoStacks();
+  // Every view is read from its first line.
+  moveCursor(QTextCursor::Start);
+  setting_ = false;
+  ForgetKeptCharacter();
+}
+
+Text DispBox::GetText() const {
+  QString text;
+  text.reserve(document()->characterCount());
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    if (block != document()->begin()) text += QLatin1String("\r\n");
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QVariant kept = fragment.charFormat().property(kKeptCharacter);
+      const char16_t original = kept.isValid() ? static_cast<char16_t>(kept.toInt()) : 0;
+      for (const QChar c : fragment.text()) {
+        if (original && c.unicode() == StandIn(original)) {
+          text += QChar(original);
+        } else if (c.unicode() == kLineSeparator) {
+          text += QLatin1String("\r\n");  // a line break the user made
+        } else {
+          text += c;
+        }
+      }
+    }
+  }
+  return text.toStdU16String();
+}
+
+void DispBox::keyPressEvent(QKeyEvent* event) {
+  // Shift+Enter would insert a soft line break; every typed line break is a
+  // plain new line here, as it is in the copied text.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+void DispBox::ForgetKeptCharacter() {
+  if (setting_) return;
+  // With a selection this would restyle the selected text instead.
+  if (textCursor().hasSelection()) return;
+  if (currentCharFormat().property(kKeptCharacter).isValid()) setCurrentCharFormat(QTextCharFormat());
+}
+
+}  // namespace quillbox::qt

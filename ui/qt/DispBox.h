@@ -1,0 +1,30 @@
+#pragma once
+// The text box that shows every view. The core's text is one string with
+// CR LF line ends; the box shows each CR LF as a paragraph break and gives
+// back exactly the string it was given, typed changes aside.
+#include <QPlainTextEdit>
+#include <QTextCharFormat>
+
+#include "core/Text.h"
+
+namespace quillbox::qt {
+
+class DispBox final : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit DispBox(QWidget* parent = nullptr);
+
+  void SetText(const Text& text);
+  Text GetText() const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void ForgetKeptCharacter();
+
+  bool setting_ = false;
+};
+
+}  // namespace quillbox::qt

@@ -1,0 +1,190 @@
+#include "ui/qt/Form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QMessageBox>
+#include <QMouseEvent>
+
+#include "core/Version.h"
+#include "ui/qt/DispFont.h"
+
+// The icons are compiled into this static library, which must register them.
+static void InitResources() { Q_INIT_RESOURCE(quillbox); }
+
+namespace quillbox::qt {
+
+namespace {
+
+// The layout is designed in twips; at 96 dots per inch a pixel is 15 twips,
+// and Qt scales logical pixels on denser screens.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
+
+struct Place {
+  int left, top, width, height;  // twips, from the client area's top left
+  QRect Pixels() const { return QRect(Px(left), Px(top), Px(width), Px(height)); }
+};
+
+constexpr int kClientWidth = 8295;
+constexpr int kClientHeight = 5940;
+
+struct OptionDesign {
+  const char16_t* caption;
+  Place place;
+};
+
+constexpr std::array<OptionDesign, Form1::kOptionCount> kOptions{{
+    {u"Perfect", {120, 120, 1335, 180}},
+    {u"Score", {120, 360, 1335, 180}},
+    {u"PlayCount", {120, 600, 1335, 180}},
+    {u"段位", {1440, 120, 1215, 180}},
+    {u"ランダムパートセレクト", {2760, 120, 2295, 180}},
+    {u"ランダムパートセレクト (PlayCount考慮)", {2760, 360, 3495, 180}},
+}};
+constexpr Place kDisp{0, 840, 8295, 4575};
+constexpr Place kCommand1{120, 5520, 2655, 375};
+
+constexpr char16_t kDesignedCaption[] = u"くいるぼっくす！";
+constexpr char16_t kCommand1Caption[] = u"クリップボードへコピー";
+
+// Every length above is a whole number of pixels.
+constexpr bool WholePixels(const Place& p) {
+  return p.left % kTwipsPerPixel == 0 && p.top % kTwipsPerPixel == 0 && p.width % kTwipsPerPixel == 0 &&
+         p.height % kTwipsPerPixel == 0;
+}
+constexpr bool WholePixels() {
+  for (const auto& option : kOptions) {
+    if (!WholePixels(option.place)) return false;
+  }
+  return WholePixels(kDisp) && WholePixels(kCommand1) && WholePixels({0, 0, kClientWidth, kClientHeight});
+}
+static_assert(WholePixels());
+
+QString Q(const Text& text) { return QString::fromStdU16String(text); }
+
+}  // namespace
+
+OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* parent)
+    : QRadioButton(parent), index_(index) {
+  // setText would give an '&' in a caption an access key; none has one, and
+  // none should get one.
+  setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+void OptionButton::mousePressEvent(QMouseEvent* event) {
+  emit MouseDown(index_, event->button(), event->modifiers(), event->position());
+  QRadioButton::mousePressEvent(event);
+}
+
+void OptionButton::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is a press like any other. The base
+  // class would pass it to mousePressEvent, reporting it twice.
+  emit MouseDown(index_, event->button(), event->modifiers(), event->position());
+  QRadioButton::mousePressEvent(event);
+}
+
+std::filesystem::path PathFromQString(const QString& path) {
+  // The file system's own encoding of the name, whatever the locale says.
+  const QByteArray native = QFile::encodeName(path);
+  return std::filesystem::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
+}
+
+Form1::Form1(Options options)
+    : QWidget(nullptr),
+      ownRandom_(options.random ? nullptr : std::make_unique<ClockRandomSource>()),
+      showError_(std::move(options.showError)),
+      app_(*this, options.random ? *options.random : *ownRandom_, std::move(options.scoreFile)) {
+  setWindowTitle(Q(kDesignedCaption));
+  InitResources();
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/quillbox/quillbox-32.png"), QSize(32, 32));
+  icon.addFile(QStringLiteral(":/quillbox/quillbox-16.png"), QSize(16, 16));
+  setWindowIcon(icon);
+  // The layout does not adapt, so the window keeps its designed size.
+  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  CreateControls();
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreateControls() {
+  radioGroup_ = new QButtonGroup(this);
+  radioGroup_->setExclusive(true);
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto index = static_cast<std::int16_t>(i);
+    auto* option = new OptionButton(Q(kOptions[static_cast<std::size_t>(i)].caption), index, this);
+    option->setGeometry(kOptions[static_cast<std::size_t>(i)].place.Pixels());
+    radioGroup_->addButton(option, i);
+    // Only the press runs a view; the button's own toggled and clicked
+    // signals stay unconnected, so the arrow keys only move the mark.
+    connect(option, &OptionButton::MouseDown, this,
+            [this](std::int16_t at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
+              app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), static_cast<std::int16_t>(modifiers),
+                                   static_cast<float>(pos.x()), static_cast<float>(pos.y()));
+            });
+    radio_[static_cast<std::size_t>(i)] = option;
+  }
+
+  disp_ = new DispBox(this);
+  disp_->setGeometry(kDisp.Pixels());
+  disp_->setFont(ChooseDispFont());
+
+  command1_ = new QPushButton(Q(kCommand1Caption), this);
+  command1_->setGeometry(kCommand1.Pixels());
+  // clicked covers the mouse and the keyboard (Space) alike.
+  connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
+
+  // PlayCount comes before Score although it stands below it.
+  const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_, command1_, radio_[3], radio_[4], radio_[5]};
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+bool Form1::Form_Load() { return app_.Form_Load(); }
+
+Text Form1::GetCaption() { return windowTitle().toStdU16String(); }
+
+void Form1::SetCaption(const Text& caption) { setWindowTitle(Q(caption)); }
+
+VersionNumbers Form1::ProgramVersion() {
+  return {static_cast<std::int16_t>(build::kVersionMajor), static_cast<std::int16_t>(build::kVersionMinor)};
+}
+
+void Form1::MarkFirstOption() { radio_[0]->setChecked(true); }
+
+Text Form1::GetDispText() { return disp_->GetText(); }
+
+void Form1::SetDispText(const Text& text) { disp_->SetText(text); }
+
+// Qt cannot tell whether the system clipboard was had: both always succeed.
+bool Form1::ClearClipboard() {
+  QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+  return true;
+}
+
+bool Form1::PutClipboardText(const Text& text) {
+  QGuiApplication::clipboard()->setText(Q(text), QClipboard::Clipboard);
+  return true;
+}
+
+std::filesystem::path Form1::ProgramDirectory() { return PathFromQString(QCoreApplication::applicationDirPath()); }
+
+void Form1::ShowError(const Text& message) {
+  if (showError_) {
+    showError_(Q(message));
+    return;
+  }
+  QMessageBox::critical(isVisible() ? this : nullptr, windowTitle(), Q(message));
+}
+
+std::unique_ptr<Form1> OpenMainWindow(Form1::Options options) {
+  auto form = std::make_unique<Form1>(std::move(options));
+  if (!form->Form_Load()) return nullptr;
+  form->show();
+  return form;
+}
+
+}  // namespace quillbox::qt

@@ -1,0 +1,98 @@
+#pragma once
+// The one window: six view options, the text box and the copy button. It
+// implements the core's window operations and passes each event to the core;
+// every text it shows and every decision comes from there.
+#include <QButtonGroup>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/App.h"
+#include "ui/qt/DispBox.h"
+
+namespace quillbox::qt {
+
+// A view option whose mouse presses, of any button, are reported as they
+// happen, before the release; the button's own click does nothing here.
+class OptionButton final : public QRadioButton {
+  Q_OBJECT
+
+ public:
+  OptionButton(const QString& caption, std::int16_t index, QWidget* parent);
+
+ signals:
+  void MouseDown(std::int16_t index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  std::int16_t index_;
+};
+
+// Turns a QString path into one the file system functions take as is.
+std::filesystem::path PathFromQString(const QString& path);
+
+struct Form1Options {
+  // Read instead of hsc.ini in the program's directory.
+  std::optional<std::filesystem::path> scoreFile;
+  // The picks' generator; the clock-seeded one when null. Not owned.
+  RandomSource* random = nullptr;
+  // Where failures are told; a modal message box when empty.
+  std::function<void(const QString& message)> showError;
+};
+
+class Form1 final : public QWidget, public WindowOps {
+  Q_OBJECT
+
+ public:
+  using Options = Form1Options;
+
+  static constexpr int kOptionCount = 6;
+
+  explicit Form1(Options options = {});
+  ~Form1() override;
+
+  // The window's load: start-up through the core. False when the score file
+  // could not be loaded (the message has been shown).
+  bool Form_Load();
+
+  OptionButton* Radio(int index) const { return radio_.at(static_cast<std::size_t>(index)); }
+  DispBox* Disp() const { return disp_; }
+  QPushButton* Command1() const { return command1_; }
+
+  // WindowOps
+  Text GetCaption() override;
+  void SetCaption(const Text& caption) override;
+  VersionNumbers ProgramVersion() override;
+  void MarkFirstOption() override;
+  Text GetDispText() override;
+  void SetDispText(const Text& text) override;
+  bool ClearClipboard() override;
+  bool PutClipboardText(const Text& text) override;
+  std::filesystem::path ProgramDirectory() override;
+  void ShowError(const Text& message) override;
+
+ private:
+  void CreateControls();
+
+  std::unique_ptr<ClockRandomSource> ownRandom_;
+  std::function<void(const QString&)> showError_;
+  std::array<OptionButton*, kOptionCount> radio_{};
+  QButtonGroup* radioGroup_ = nullptr;
+  DispBox* disp_ = nullptr;
+  QPushButton* command1_ = nullptr;
+  App app_;
+};
+
+// Creates the window, runs its load and shows it. Null when loading failed;
+// the message has then been shown and the window never appeared.
+std::unique_ptr<Form1> OpenMainWindow(Form1::Options options = {});
+
+}  // namespace quillbox::qt
