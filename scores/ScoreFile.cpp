@@ -210,26 +210,34 @@ double ReadValue(std::u16string_view text) {
 LoadResult ParseScoreFile(std::string_view bytes) { return Parser().Run(bytes); }
 
 LoadResult LoadScoreFile(const std::filesystem::path& file) {
-  auto fileError = [&](int code) {
+  auto fileError = [&](std::string reason) {
     LoadResult result;
     LoadError error;
     error.kind = LoadErrorKind::FileError;
     error.path = file;
-    error.reason = std::generic_category().message(code);
+    error.reason = std::move(reason);
     error.reasonJa = u"ファイルを読み込めません（" + FromUtf8(error.reason) + u"）";
     result.error = std::move(error);
     return result;
   };
 
+  auto errnoError = [&](int code) { return fileError(std::generic_category().message(code)); };
+
+  // Only a regular file is sure to end: opening a FIFO waits for a writer,
+  // and a device such as /dev/zero would be read until memory runs out.
   std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) return fileError(EISDIR);
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  if (std::filesystem::is_directory(status)) return errnoError(EISDIR);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    return fileError("Not a regular file");
+  }
 
 #ifdef _WIN32
   std::FILE* raw = _wfopen(file.c_str(), L"rb");
 #else
   std::FILE* raw = std::fopen(file.c_str(), "rb");
 #endif
-  if (raw == nullptr) return fileError(errno);
+  if (raw == nullptr) return errnoError(errno);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
 
   std::string bytes;
@@ -238,7 +246,7 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
     bytes.append(buffer, n);
     if (n < sizeof buffer) {
-      if (std::ferror(raw)) return fileError(errno != 0 ? errno : EIO);
+      if (std::ferror(raw)) return errnoError(errno != 0 ? errno : EIO);
       break;
     }
   }
