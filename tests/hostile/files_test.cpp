@@ -1,0 +1,289 @@
+// Hostile score files on disk: huge, truncated, not a file, unreadable, in
+// folders with long Japanese names; and what loading costs in memory.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <random>
+#include <string>
+
+#include "core/Text.h"
+#include "scores/ScoreFile.h"
+
+namespace quillbox {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// A fresh directory per test, removed afterwards.
+class HostileFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device seed;
+    dir_ = fs::temp_directory_path() / ("quillbox-hostile-" + std::to_string(getpid()) + "-" +
+                                        std::to_string(seed()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  fs::path Write(const fs::path& name, const std::string& bytes) {
+    const fs::path file = dir_ / name;
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file;
+  }
+
+  // Writes `head`, `fill` bytes of `c`, then `tail`, without holding the
+  // whole file in memory.
+  fs::path WriteLarge(const fs::path& name, const std::string& head, std::size_t fill, char c,
+                      const std::string& tail) {
+    const fs::path file = dir_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out << head;
+    const std::string chunk(1 << 20, c);
+    for (std::size_t left = fill; left > 0;) {
+      const std::size_t n = std::min(left, chunk.size());
+      out.write(chunk.data(), static_cast<std::streamsize>(n));
+      left -= n;
+    }
+    out << tail;
+    return file;
+  }
+
+  fs::path dir_;
+};
+
+constexpr std::size_t k100MB = 100u << 20;
+
+void ExpectFileError(const LoadResult& result, const fs::path& file, const std::string& reason) {
+  ASSERT_TRUE(result.error.has_value());
+  EXPECT_EQ(result.error->kind, LoadErrorKind::FileError);
+  EXPECT_EQ(result.error->reason, reason);
+  EXPECT_EQ(DescribeLoadError(*result.error), file.string() + ": " + reason);
+  EXPECT_EQ(result.songs.SongCount(), 0);
+}
+
+// ---- Huge and truncated files ------------------------------------------
+
+TEST_F(HostileFiles, HundredMegabyteTitleLine) {
+  const fs::path file = WriteLarge("hsc.ini", "x", k100MB, 'a', "\\Hard]\r\nHPR1=9\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  const LoadResult result = LoadScoreFile(file);
+  ASSERT_FALSE(result.error.has_value()) << DescribeLoadError(*result.error);
+  ASSERT_EQ(result.songs.SongCount(), 1);
+  EXPECT_EQ(result.songs[1].Title.size(), k100MB);
+  EXPECT_EQ(result.songs[1].Title.find_first_not_of(u'a'), Text::npos);
+  EXPECT_EQ(result.songs[1].HiPerfect[1], 9);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+}
+
+TEST_F(HostileFiles, HundredMegabyteValueLine) {
+  // One key line of 100 MB: leading zeros, then the value.
+  const fs::path file = WriteLarge("hsc.ini", "x\\\r\nSCORE11=", k100MB, '0', "1234567\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  const LoadResult result = LoadScoreFile(file);
+  ASSERT_FALSE(result.error.has_value()) << DescribeLoadError(*result.error);
+  ASSERT_EQ(result.songs.SongCount(), 1);
+  EXPECT_EQ(result.songs[1].BestScore[1][1], 1234567);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+}
+
+TEST_F(HostileFiles, HundredMegabyteIgnoredLineBeforeTheSongs) {
+  const fs::path file = WriteLarge("hsc.ini", "", k100MB, 'Z', "\r\n[A\\]\r\nHPR2=3\r\n");
+  const LoadResult result = LoadScoreFile(file);
+  ASSERT_FALSE(result.error.has_value()) << DescribeLoadError(*result.error);
+  ASSERT_EQ(result.songs.SongCount(), 1);
+  EXPECT_EQ(result.songs[1].Title, u"A");
+  EXPECT_EQ(result.songs[1].HiPerfect[2], 3);
+}
+
+TEST_F(HostileFiles, CutInsideADoubleByteCharacter) {
+  // A full disk cut the file between 95 and 5C of the last 表: that line has
+  // no backslash left and is ignored; the songs above are intact.
+  const std::string whole = "x\x95\\\\\r\nHPR1=12\r\nx\x95\\\x95\\\\\r\n";
+  const fs::path file = Write("hsc.ini", whole);
+  fs::resize_file(file, whole.size() - 5);
+  const LoadResult result = LoadScoreFile(file);
+  ASSERT_FALSE(result.error.has_value()) << DescribeLoadError(*result.error);
+  ASSERT_EQ(result.songs.SongCount(), 1);
+  EXPECT_EQ(result.songs[1].Title, u"\u8868");
+  EXPECT_EQ(result.songs[1].HiPerfect[1], 12);
+
+  // Cut inside a value: the lone lead byte ends the number.
+  fs::resize_file(file, 0);
+  Write("hsc.ini", "x\\\r\nHPs1=34\x95");
+  const LoadResult cutValue = LoadScoreFile(file);
+  ASSERT_FALSE(cutValue.error.has_value());
+  EXPECT_EQ(cutValue.songs[1].PlayCount[1], 34);
+}
+
+// ---- Not a readable file -----------------------------------------------
+
+TEST_F(HostileFiles, DirectoryNamedHscIni) {
+  const fs::path file = dir_ / "hsc.ini";
+  fs::create_directory(file);
+  ExpectFileError(LoadScoreFile(file), file, "Is a directory");
+}
+
+TEST_F(HostileFiles, PathsTheKernelRefuses) {
+  Write("plain", "x\\\r\n");
+  const struct {
+    fs::path file;
+    std::string reason;
+  } cases[] = {
+      {dir_ / "missing" / "hsc.ini", "No such file or directory"},
+      {dir_ / "plain" / "hsc.ini", "Not a directory"},
+      {dir_ / std::string(300, 'n') / "hsc.ini", "File name too long"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.string());
+    ExpectFileError(LoadScoreFile(c.file), c.file, c.reason);
+  }
+}
+
+TEST_F(HostileFiles, FileWithoutReadPermission) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: read permission is not enforced";
+  const fs::path file = Write("hsc.ini", "x\\\r\n");
+  fs::permissions(file, fs::perms::none);
+  ExpectFileError(LoadScoreFile(file), file, "Permission denied");
+}
+
+TEST_F(HostileFiles, ReadErrorAfterOpening) {
+  // Opens fine, but reading from offset 0 fails with EIO.
+  const fs::path file = "/proc/self/mem";
+  ExpectFileError(LoadScoreFile(file), file, "Input/output error");
+}
+
+TEST_F(HostileFiles, DeviceInsteadOfAFile) {
+  // An endless device must be refused, not read until memory runs out.
+  const fs::path link = dir_ / "hsc.ini";
+  fs::create_symlink("/dev/zero", link);
+  ExpectFileError(LoadScoreFile(link), link, "Not a regular file");
+}
+
+TEST_F(HostileFiles, FifoWithoutWriter) {
+  // Opening a FIFO waits for a writer that never comes: it must be refused
+  // instead.
+  const fs::path fifo = dir_ / "hsc.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto loading = std::async(std::launch::async, [&] { return LoadScoreFile(fifo); });
+  if (loading.wait_for(10s) != std::future_status::ready) {
+    // Release the blocked open so the test can end.
+    std::FILE* writer = std::fopen(fifo.c_str(), "wb");
+    if (writer != nullptr) std::fclose(writer);
+    loading.wait();
+    FAIL() << "LoadScoreFile blocked on a FIFO";
+  }
+  ExpectFileError(loading.get(), fifo, "Not a regular file");
+}
+
+// ---- Long Japanese paths -----------------------------------------------
+
+std::string ReadAll(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs the report tool with `file`, returns its standard output.
+std::string Report(const fs::path& file, const fs::path& out) {
+  const std::string command = std::string("'") + QUILLBOX_REPORT_EXE + "' --file '" + file.string() +
+                              "' perfect > '" + out.string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return ReadAll(out);
+}
+
+TEST_F(HostileFiles, LongJapanesePathWithBlanks) {
+  // Each name is 90 Japanese characters and blanks (210 bytes, under the 255
+  // of one name); three of them make the path far longer than 260.
+  std::string name;
+  for (int i = 0; i < 30; ++i) name += "譜面 ";
+  const fs::path folder = dir_ / fs::u8path("くいる ぼっくす") / fs::u8path(name) /
+                          fs::u8path("スコア " + name) / fs::u8path(name + "表");
+  fs::create_directories(folder);
+  const fs::path file = folder / "hsc.ini";
+  fs::copy_file(fs::path(QUILLBOX_EXAMPLES_DIR) / "hsc.ini", file);
+  ASSERT_GT(FromUtf8(file.string()).size(), 260u);
+
+  const LoadResult expected = LoadScoreFile(fs::path(QUILLBOX_EXAMPLES_DIR) / "hsc.ini");
+  const LoadResult loaded = LoadScoreFile(file);
+  ASSERT_FALSE(loaded.error.has_value()) << DescribeLoadError(*loaded.error);
+  ASSERT_GT(loaded.songs.SongCount(), 0);
+  ASSERT_EQ(loaded.songs.SongCount(), expected.songs.SongCount());
+  for (std::int32_t s = 1; s <= loaded.songs.SongCount(); ++s) EXPECT_EQ(loaded.songs[s], expected.songs[s]);
+
+  const std::string viaLongPath = Report(file, dir_ / "long.txt");
+  const std::string viaExamples = Report(fs::path(QUILLBOX_EXAMPLES_DIR) / "hsc.ini", dir_ / "plain.txt");
+  EXPECT_FALSE(viaLongPath.empty());
+  EXPECT_EQ(viaLongPath, viaExamples);
+
+  // Errors name the long path as it is.
+  fs::remove(file);
+  ExpectFileError(LoadScoreFile(file), file, "No such file or directory");
+}
+
+// ---- Memory --------------------------------------------------------------
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLBOX_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLBOX_UNDER_ASAN 1
+#endif
+#endif
+
+// Peak resident growth while the probe loads `file`, per byte of the file.
+double LoadMemoryRatio(const fs::path& file, std::int32_t expectedSongs) {
+  const std::string command = std::string("'") + QUILLBOX_MEMPROBE_EXE + "' '" + file.string() + "'";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  EXPECT_NE(pipe, nullptr);
+  if (pipe == nullptr) return 0;
+  long before = 0, after = 0;
+  int songs = 0;
+  const int fields = std::fscanf(pipe, "%ld %ld %d", &before, &after, &songs);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(fields, 3);
+  EXPECT_EQ(songs, expectedSongs);
+  return static_cast<double>(after - before) * 1024.0 / static_cast<double>(fs::file_size(file));
+}
+
+TEST_F(HostileFiles, LoadingMemoryIsASmallMultipleOfTheFile) {
+#ifdef QUILLBOX_UNDER_ASAN
+  GTEST_SKIP() << "AddressSanitizer's shadow memory and quarantine distort resident size";
+#else
+  const fs::path oneLine = WriteLarge("one-line.ini", "x", k100MB, 'a', "\\\r\n");
+  const double oneLineRatio = LoadMemoryRatio(oneLine, 1);
+  fs::remove(oneLine);
+
+  // Three bytes a song: each costs a whole SongRecord (about 240 bytes).
+  const std::size_t songs = 1'000'000;
+  const fs::path tiny = WriteLarge("tiny-songs.ini", "", 0, ' ', [&] {
+    std::string s;
+    s.reserve(songs * 4);
+    for (std::size_t i = 0; i < songs; ++i) s += "x\\\r\n";
+    return s;
+  }());
+  const double tinyRatio = LoadMemoryRatio(tiny, static_cast<std::int32_t>(songs));
+
+  std::printf("peak memory per file byte: one 100 MB line %.2f, 1 000 000 songs of 4 bytes %.1f\n",
+              oneLineRatio, tinyRatio);
+  RecordProperty("one_line_ratio", std::to_string(oneLineRatio));
+  RecordProperty("tiny_songs_ratio", std::to_string(tinyRatio));
+  // The bytes, their UTF-16 text (twice the size) and the title copied out
+  // of it: about five times the file.
+  EXPECT_LT(oneLineRatio, 8.0);
+  // The song table dominates here; this bounds it, it does not call it small.
+  EXPECT_LT(tinyRatio, 140.0);
+#endif
+}
+
+}  // namespace
+}  // namespace quillbox
