@@ -1,0 +1,420 @@
+// Drives the real quillbox.exe: starts it in a folder whose name holds
+// Japanese characters and blanks, finds its window and controls, and checks
+// what they show against the core's own texts.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/App.h"
+#include "ranks/Ranks.h"
+#include "scores/ScoreFile.h"
+#include "ui/win32/ControlIds.h"
+#include "ui/win32/Layout.h"
+#include "views/Views.h"
+
+namespace quillbox::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kTimeout = 20s;
+
+Text ToText(const std::wstring& s) { return Text(s.begin(), s.end()); }
+std::wstring ToWide(const Text& s) { return std::wstring(s.begin(), s.end()); }
+std::string Show(const Text& s) { return ToUtf8(s); }
+
+// Paths handed in by CMake are Unix paths when the test runs under wine.
+fs::path HostPath(const char* path) {
+  std::wstring wide = ToWide(FromUtf8(path));
+  if (!wide.empty() && wide[0] == L'/') {
+    for (wchar_t& c : wide) {
+      if (c == L'/') c = L'\\';
+    }
+    wide = L"Z:" + wide;
+  }
+  return fs::path(wide);
+}
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = kTimeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+// Cross-process WM_GETTEXT: the window manager copies the text for us.
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::vector<wchar_t> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                      5000, &copied);
+  return std::wstring(buffer.data(), copied);
+}
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+std::optional<std::wstring> ReadClipboard() {
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = std::wstring(chars);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Puts `text` on the clipboard together with a private format, so a test can
+// tell whether a later copy replaced everything.
+void SeedClipboard(const std::wstring& text, UINT privateFormat) {
+  ASSERT_TRUE(WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5s));
+  EmptyClipboard();
+  for (UINT format : {static_cast<UINT>(CF_UNICODETEXT), privateFormat}) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(format, memory);
+  }
+  CloseClipboard();
+}
+
+// quillbox.exe copied into a fresh folder beside a score file, then started.
+class RunningApp {
+ public:
+  explicit RunningApp(const std::optional<std::string>& scoreBytes) {
+    static int serial = 0;
+    folder_ = fs::temp_directory_path() /
+              (L"quillbox テスト 結果 " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
+    fs::create_directories(folder_);
+    fs::copy_file(HostPath(QUILLBOX_EXE), folder_ / L"quillbox.exe");
+    if (scoreBytes) std::ofstream(folder_ / L"hsc.ini", std::ios::binary) << *scoreBytes;
+
+    std::wstring commandLine = L"\"" + (folder_ / L"quillbox.exe").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    // Started from another directory: the program must find hsc.ini beside itself.
+    const std::wstring elsewhere = fs::temp_directory_path().wstring();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(), &startup,
+                        &process_)) {
+      ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+    }
+  }
+
+  ~RunningApp() {
+    if (process_.hProcess != nullptr) {
+      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        if (HWND form = FindTopLevel(kForm1ClassName, false)) PostMessageW(form, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+      }
+      CloseHandle(process_.hThread);
+      CloseHandle(process_.hProcess);
+    }
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  RunningApp(const RunningApp&) = delete;
+  RunningApp& operator=(const RunningApp&) = delete;
+
+  const fs::path& folder() const { return folder_; }
+
+  // A top-level window of this process with the given class.
+  HWND FindTopLevel(const wchar_t* className, bool visibleOnly) const {
+    struct Search {
+      DWORD pid;
+      const wchar_t* className;
+      bool visibleOnly;
+      HWND found;
+    } search{process_.dwProcessId, className, visibleOnly, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          if (pid != s->pid || ClassOf(window) != s->className || (s->visibleOnly && !IsWindowVisible(window))) {
+            return TRUE;
+          }
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HWND WaitForTopLevel(const wchar_t* className) const {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindTopLevel(className, true)) != nullptr; });
+    return found;
+  }
+
+  std::optional<DWORD> WaitForExit() const {
+    if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  fs::path folder_;
+  PROCESS_INFORMATION process_{};
+};
+
+class Form1Driver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bytes_ = ReadBytes(HostPath(QUILLBOX_EXAMPLES_DIR) / L"hsc.ini");
+    ASSERT_FALSE(bytes_.empty());
+    LoadResult loaded = ParseScoreFile(bytes_);
+    ASSERT_FALSE(loaded.error.has_value());
+    songs_ = std::move(loaded.songs);
+    InitRanks(ranks_);
+    InitPartNames(partNames_);
+
+    app_.emplace(bytes_);
+    form_ = app_->WaitForTopLevel(kForm1ClassName);
+    ASSERT_NE(form_, nullptr) << "the window never appeared";
+    disp_ = GetDlgItem(form_, kDispId);
+    command1_ = GetDlgItem(form_, kCommand1Id);
+    for (int i = 0; i < kRadioCount; ++i) radio_[i] = GetDlgItem(form_, kRadioFirstId + i);
+    ASSERT_TRUE(WaitFor([&] { return !TextOf(disp_).empty(); }));
+  }
+
+  Text Disp() const { return ToText(TextOf(disp_)); }
+  bool DispBecomes(const Text& expected) const {
+    return WaitFor([&] { return Disp() == expected; }, 5s);
+  }
+  void Press(int option, UINT down, UINT up) const {
+    const LPARAM inside = MAKELPARAM(4, 4);
+    const WPARAM held = down == WM_RBUTTONDOWN ? MK_RBUTTON : down == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON;
+    PostMessageW(radio_[option], down, held, inside);
+    PostMessageW(radio_[option], up, 0, inside);
+  }
+
+  std::string bytes_;
+  Songs songs_;
+  Ranks ranks_{};
+  PartNames partNames_{};
+  std::optional<RunningApp> app_;
+  HWND form_ = nullptr;
+  HWND disp_ = nullptr;
+  HWND command1_ = nullptr;
+  HWND radio_[kRadioCount] = {};
+};
+
+TEST_F(Form1Driver, StartsWithVersionedCaptionFirstOptionMarkedAndHiPerfectChart) {
+  EXPECT_EQ(TextOf(form_), L"くいるぼっくす！   Ver 0.90");
+  for (int i = 0; i < kRadioCount; ++i) EXPECT_EQ(IsChecked(radio_[i]), i == 0) << "option " << i;
+  EXPECT_EQ(Show(Disp()), Show(ChartText(songs_, kHiPerfectChart)));
+}
+
+TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
+  struct Expected {
+    int id;
+    const wchar_t* caption;
+    RECT twips;  // left, top, right, bottom
+  };
+  // Focus order: option 0, option 2, option 1, the text box, the button, options 3 to 5.
+  const Expected expected[] = {
+      {kRadioFirstId + 0, L"Perfect", {120, 120, 1455, 300}},
+      {kRadioFirstId + 2, L"PlayCount", {120, 600, 1455, 780}},
+      {kRadioFirstId + 1, L"Score", {120, 360, 1455, 540}},
+      {kDispId, nullptr, {0, 840, 8295, 5415}},
+      {kCommand1Id, L"クリップボードへコピー", {120, 5520, 2775, 5895}},
+      {kRadioFirstId + 3, L"段位", {1440, 120, 2655, 300}},
+      {kRadioFirstId + 4, L"ランダムパートセレクト", {2760, 120, 5055, 300}},
+      {kRadioFirstId + 5, L"ランダムパートセレクト (PlayCount考慮)", {2760, 360, 6255, 540}},
+  };
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  RECT client{};
+  GetClientRect(form_, &client);
+  EXPECT_EQ(client.right, TwipsToPixels(8295, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(5940, dpi));
+  const LONG formStyle = GetWindowLongW(form_, GWL_STYLE);
+  EXPECT_EQ(formStyle & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "the window must keep its size";
+
+  HWND child = GetWindow(form_, GW_CHILD);
+  for (const Expected& e : expected) {
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(child), e.id) << "focus order";
+    const HWND control = GetDlgItem(form_, e.id);
+    if (e.caption != nullptr) {
+      EXPECT_EQ(TextOf(control), e.caption);
+    }
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, TwipsToPixels(e.twips.left, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.top, TwipsToPixels(e.twips.top, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.right - r.left, TwipsToPixels(e.twips.right - e.twips.left, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.bottom - r.top, TwipsToPixels(e.twips.bottom - e.twips.top, dpi)) << "control " << e.id;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    EXPECT_EQ((style & WS_GROUP) != 0, e.id == kRadioFirstId) << "one option group, control " << e.id;
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  const LONG dispStyle = GetWindowLongW(disp_, GWL_STYLE);
+  EXPECT_NE(dispStyle & ES_MULTILINE, 0);
+  EXPECT_EQ(dispStyle & (WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL), 0) << "no scroll bars; long lines wrap";
+}
+
+TEST_F(Form1Driver, EveryMouseButtonPressShowsThatOptionsView) {
+  InitPartNames(partNames_);
+  const struct {
+    int option;
+    UINT down, up;
+    Text expected;
+  } cases[] = {
+      {2, WM_RBUTTONDOWN, WM_RBUTTONUP, ChartText(songs_, kPlayCountChart)},
+      {3, WM_LBUTTONDOWN, WM_LBUTTONUP, RankSummaryText(songs_, ranks_)},
+      {1, WM_MBUTTONDOWN, WM_MBUTTONUP, ChartText(songs_, kBestScoreChart)},
+      {0, WM_LBUTTONDBLCLK, WM_LBUTTONUP, ChartText(songs_, kHiPerfectChart)},
+  };
+  for (const auto& c : cases) {
+    Press(c.option, c.down, c.up);
+    EXPECT_TRUE(DispBecomes(c.expected)) << "option " << c.option << " shows:\n" << Show(Disp());
+  }
+
+  // The random picks: whatever part they pick, the text is that part's detail.
+  for (int option : {4, 5}) {
+    const Text before = Disp();
+    Press(option, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    ASSERT_TRUE(WaitFor([&] { return Disp() != before; }, 5s)) << "option " << option;
+    const Text shown = Disp();
+    bool isDetail = false;
+    for (std::int32_t song = 1; song <= songs_.SongCount() && !isDetail; ++song) {
+      for (std::int32_t part = 1; part <= 8 && !isDetail; ++part) {
+        isDetail = PartDetailText(songs_, partNames_, song, part) == shown;
+      }
+    }
+    EXPECT_TRUE(isDetail) << "option " << option << " shows:\n" << Show(shown);
+  }
+}
+
+TEST_F(Form1Driver, KeyboardMovesTheMarkButNotTheView) {
+  const Text chart = ChartText(songs_, kHiPerfectChart);
+  ASSERT_EQ(Show(Disp()), Show(chart));
+  // Down from option 0 goes to option 2, then option 1: the focus order.
+  for (int next : {2, 1}) {
+    const int from = next == 2 ? 0 : 2;
+    PostMessageW(radio_[from], WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(radio_[from], WM_KEYUP, VK_DOWN, 1);
+    EXPECT_TRUE(WaitFor([&] { return IsChecked(radio_[next]); }, 5s)) << "the mark did not move to " << next;
+    EXPECT_FALSE(IsChecked(radio_[from]));
+    EXPECT_EQ(Show(Disp()), Show(chart));
+  }
+}
+
+TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
+  const UINT privateFormat = RegisterClipboardFormatW(L"quillbox.driver.marker");
+  const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
+  Press(3, WM_LBUTTONDOWN, WM_LBUTTONUP);
+  const Text summary = RankSummaryText(songs_, ranks_);
+  ASSERT_TRUE(DispBecomes(summary));
+
+  SeedClipboard(L"before", privateFormat);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(summary + signature));
+  EXPECT_FALSE(IsClipboardFormatAvailable(privateFormat)) << "the copy must replace every format";
+  EXPECT_EQ(Show(Disp()), Show(summary)) << "copying changes nothing but the clipboard";
+
+  // The space bar on the focused button is the same click.
+  SeedClipboard(L"before", privateFormat);
+  PostMessageW(command1_, WM_KEYDOWN, VK_SPACE, 1);
+  PostMessageW(command1_, WM_KEYUP, VK_SPACE, 1);
+  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + signature); }, 5s));
+}
+
+TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
+  const UINT privateFormat = RegisterClipboardFormatW(L"quillbox.driver.marker");
+  SeedClipboard(L"held by another program", privateFormat);
+  const Text shown = Disp();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  PostMessageW(command1_, BM_CLICK, 0, 0);
+  const HWND box = app_->WaitForTopLevel(L"#32770");
+  CloseClipboard();
+  ASSERT_NE(box, nullptr) << "no message box for the busy clipboard";
+  EXPECT_NE(TextOf(GetDlgItem(box, 0xFFFF)).find(L"クリップボード"), std::wstring::npos);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5s));
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), L"held by another program");
+  EXPECT_TRUE(IsClipboardFormatAvailable(privateFormat));
+  EXPECT_EQ(Show(Disp()), Show(shown));
+}
+
+TEST(Form1Start, ATableLongerThanTheEditDefaultLimitIsShownWhole) {
+  std::string bytes;
+  for (int song = 1; song <= 1500; ++song) {
+    bytes += "[Song " + std::to_string(song) + "\\Normal]\r\nHPR1=" + std::to_string(song % 100) + "\r\n";
+  }
+  const Text expected = ChartText(ParseScoreFile(bytes).songs, kHiPerfectChart);
+  ASSERT_GT(expected.size(), 32767u);
+  RunningApp app(bytes);
+  const HWND form = app.WaitForTopLevel(kForm1ClassName);
+  ASSERT_NE(form, nullptr);
+  const HWND disp = GetDlgItem(form, kDispId);
+  EXPECT_TRUE(WaitFor([&] { return ToText(TextOf(disp)) == expected; }, 5s)) << TextOf(disp).size() << " characters";
+}
+
+TEST(Form1Start, AScoreFileThatCannotBeLoadedEndsWithStatus1WithoutTheWindow) {
+  const struct {
+    const char* what;
+    std::optional<std::string> bytes;
+    const wchar_t* mentions;
+  } cases[] = {
+      {"missing", std::nullopt, L"hsc.ini"},
+      {"part 9", std::string("[Song\\Normal]\r\nHPR9=5\r\n"), L"HPR9=5"},
+      {"no title", std::string("\\Normal\r\n"), L"hsc.ini"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunningApp app(c.bytes);
+    const HWND box = app.WaitForTopLevel(L"#32770");
+    ASSERT_NE(box, nullptr) << "no error message box";
+    const std::wstring message = TextOf(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(message.find(c.mentions), std::wstring::npos) << Show(ToText(message));
+    // The message names the file in its folder, Japanese name and all.
+    EXPECT_NE(message.find(app.folder().filename().wstring()), std::wstring::npos) << Show(ToText(message));
+    EXPECT_EQ(app.FindTopLevel(kForm1ClassName, true), nullptr) << "the window must not be shown";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(1));
+  }
+}
+
+}  // namespace
+}  // namespace quillbox::win32

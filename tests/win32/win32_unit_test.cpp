@@ -1,0 +1,68 @@
+// In-process checks of the window's pieces that do not need the window:
+// the twips conversion and the choice of the text box font.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "ui/win32/DispFont.h"
+#include "ui/win32/Layout.h"
+
+namespace quillbox::win32 {
+namespace {
+
+TEST(TwipsToPixels, ConvertsAtTheWindowsDpiRoundingToNearest) {
+  const struct {
+    int twips, dpi, pixels;
+  } cases[] = {
+      {8295, 96, 553}, {5940, 96, 396},  {15, 96, 1},     {7, 96, 0},     {8, 96, 1},
+      {8295, 120, 691}, {8295, 144, 830}, {5940, 144, 594}, {8295, 192, 1106}, {180, 144, 18},
+      {4575, 288, 915}, {-15, 96, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi << " dpi";
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), MulDiv(c.twips, c.dpi, kTwipsPerInch)) << "agrees with MulDiv";
+  }
+}
+
+class DispFontTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dc_ = CreateCompatibleDC(nullptr); }
+  void TearDown() override { DeleteDC(dc_); }
+  HDC dc_ = nullptr;
+};
+
+TEST_F(DispFontTest, FaceIsNinePointShiftJisNormalWeight) {
+  for (UINT dpi : {96u, 144u}) {
+    const LOGFONTW font = DispLogFont(L"ＭＳ ゴシック", dpi);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, static_cast<int>(dpi), 72));
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+    EXPECT_STREQ(font.lfFaceName, L"ＭＳ ゴシック");
+  }
+}
+
+TEST_F(DispFontTest, MeasuringTellsFixedFromProportionalFaces) {
+  // Both IPA faces are installed with the test set-up; only the first is fixed pitch.
+  const auto installed = InstalledFaces(dc_);
+  if (!installed.contains(L"IPAGothic") || !installed.contains(L"IPAPGothic")) {
+    GTEST_SKIP() << "the IPA fonts are not installed";
+  }
+  const FaceMetrics fixed = MeasureFace(dc_, DispLogFont(L"IPAGothic", 96));
+  EXPECT_TRUE(fixed.halfFixed);
+  EXPECT_TRUE(fixed.LinesUp()) << "half " << fixed.halfWidth << ", full " << fixed.fullWidth;
+  const FaceMetrics proportional = MeasureFace(dc_, DispLogFont(L"IPAPGothic", 96));
+  EXPECT_FALSE(proportional.halfFixed);
+}
+
+TEST_F(DispFontTest, ChosenFaceLinesUpTheCharts) {
+  for (UINT dpi : {96u, 144u}) {
+    const std::wstring face = ChooseDispFace(dc_, dpi);
+    const FaceMetrics metrics = MeasureFace(dc_, DispLogFont(face, dpi));
+    EXPECT_TRUE(metrics.LinesUp()) << "at " << dpi << " dpi, half " << metrics.halfWidth << ", full "
+                                   << metrics.fullWidth;
+  }
+}
+
+}  // namespace
+}  // namespace quillbox::win32
