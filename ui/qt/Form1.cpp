@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "core/Version.h"
 #include "ui/qt/DispFont.h"
@@ -66,6 +68,32 @@ static_assert(WholePixels());
 
 QString Q(const Text& text) { return QString::fromStdU16String(text); }
 
+// The layout was designed around a 9-point Japanese system font; where the
+// platform's default is wider, a caption that would be cut off gets a
+// smaller size of the same font instead, since the control may not grow.
+bool CaptionFits(const QAbstractButton* button) {
+  const QString caption = button->text();
+  // Up to the ink of the last character: the space after it may be cut.
+  const QFontMetrics metrics = button->fontMetrics();
+  const int needed = metrics.horizontalAdvance(caption) - (caption.isEmpty() ? 0 : metrics.rightBearing(caption.back()));
+  if (qobject_cast<const QRadioButton*>(button)) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = caption;
+    return needed <= button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
+  }
+  return button->sizeHint().width() <= button->width();
+}
+
+void FitCaption(QAbstractButton* button) {
+  QFont font = button->font();
+  constexpr qreal kSmallest = 6;
+  while (!CaptionFits(button) && font.pointSizeF() > kSmallest) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
+  }
+}
+
 }  // namespace
 
 OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* parent)
@@ -118,6 +146,7 @@ void Form1::CreateControls() {
     const auto index = static_cast<std::int16_t>(i);
     auto* option = new OptionButton(Q(kOptions[static_cast<std::size_t>(i)].caption), index, this);
     option->setGeometry(kOptions[static_cast<std::size_t>(i)].place.Pixels());
+    FitCaption(option);
     radioGroup_->addButton(option, i);
     // Only the press runs a view; the button's own toggled and clicked
     // signals stay unconnected, so the arrow keys only move the mark.
@@ -135,6 +164,7 @@ void Form1::CreateControls() {
 
   command1_ = new QPushButton(Q(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
+  FitCaption(command1_);
   // clicked covers the mouse and the keyboard (Space) alike.
   connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
 
