@@ -11,7 +11,7 @@ for g in "${groups[@]}"; do
   case "$g" in
     core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev) ;;
     qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic xvfb xauth x11-apps imagemagick) ;;
-    win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic) ;;
+    win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick) ;;
     fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;
     all)   exec "$0" core qt win32 fuzz ;;
     *) echo "setup: unknown group $g" >&2; exit 2 ;;

@@ -377,7 +377,7 @@ TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
   EXPECT_EQ(Show(Disp()), Show(shown));
 }
 
-TEST(Form1Start, ATableLongerThanTheEditDefaultLimitIsShownWhole) {
+TEST(Form1Start, ATableOfThousandsOfSongsIsShownWhole) {
   std::string bytes;
   for (int song = 1; song <= 1500; ++song) {
     bytes += "[Song " + std::to_string(song) + "\\Normal]\r\nHPR1=" + std::to_string(song % 100) + "\r\n";
@@ -414,6 +414,61 @@ TEST(Form1Start, AScoreFileThatCannotBeLoadedEndsWithStatus1WithoutTheWindow) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(1));
   }
+}
+
+// Runs `commandLine` with standard output going to `file`; returns the exit status.
+std::optional<DWORD> RunRedirected(std::wstring commandLine, const fs::path& file) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return std::nullopt;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::optional<DWORD> code;
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                     &process)) {
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
+      DWORD exit = 0;
+      GetExitCodeProcess(process.hProcess, &exit);
+      code = exit;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out);
+  return code;
+}
+
+TEST(ReportTool, RedirectedOutputIsUtf8WithLineEndsKeptAndJapanesePathsWork) {
+  const std::string bytes = ReadBytes(HostPath(QUILLBOX_EXAMPLES_DIR) / L"hsc.ini");
+  const Songs songs = ParseScoreFile(bytes).songs;
+  const fs::path folder = fs::temp_directory_path() / (L"quillbox レポート " + std::to_wstring(GetCurrentProcessId()));
+  fs::create_directories(folder);
+  std::ofstream(folder / L"スコア.ini", std::ios::binary) << bytes;
+
+  const struct {
+    const wchar_t* arguments;
+    Text expected;
+  } cases[] = {
+      {L"perfect", ChartText(songs, kHiPerfectChart)},
+      {L"--copy playcount", ChartText(songs, kPlayCountChart) + u"dori-fen record chart \"quillbox!\" 0.90\r\n"},
+  };
+  int run = 0;
+  for (const auto& c : cases) {
+    // A fresh file each time: wine's console helper may still hold the last one.
+    const fs::path output = folder / (L"out" + std::to_wstring(++run) + L".txt");
+    const std::wstring commandLine = L"\"" + HostPath(QUILLBOX_REPORT_EXE).wstring() + L"\" --file \"" +
+                                     (folder / L"スコア.ini").wstring() + L"\" " + c.arguments;
+    EXPECT_EQ(RunRedirected(commandLine, output), std::optional<DWORD>(0)) << Show(ToText(c.arguments));
+    EXPECT_EQ(ReadBytes(output), ToUtf8(c.expected)) << Show(ToText(c.arguments));
+  }
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 }  // namespace
