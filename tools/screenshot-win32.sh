@@ -18,6 +18,10 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -e
   wineserver -p
   wine cmd /c exit
+  # Windows links its UI font to a Japanese font; give wine the same link so
+  # the Japanese captions of the options and the button show.
+  wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
+    /v Tahoma /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f >/dev/null
   wine "$1" & app=$!
   # Wait for the window to be mapped, then give it a moment to paint.
   for _ in $(seq 100); do
