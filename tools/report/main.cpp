@@ -65,7 +65,8 @@ class HeadlessWindow final : public quillbox::WindowOps {
   bool failed_ = false;
 };
 
-void WriteOut(const Text& text) {
+// False when the text could not be written (a full disk, a closed pipe).
+bool WriteOut(const Text& text) {
   const std::string utf8 = quillbox::ToUtf8(text);
 #ifdef _WIN32
   // On a console, UTF-8 bytes would show as mojibake; write the wide text.
@@ -73,13 +74,12 @@ void WriteOut(const Text& text) {
   DWORD mode = 0;
   if (GetConsoleMode(out, &mode)) {
     DWORD written = 0;
-    WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    return;
+    return WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
   }
   _setmode(_fileno(stdout), _O_BINARY);  // keep every CR LF as it is
 #endif
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fflush(stdout);
+  const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stdout) == utf8.size();
+  return std::fflush(stdout) == 0 && written;
 }
 
 int Usage(const std::string& problem) {
@@ -170,7 +170,10 @@ int Run(int argc, char** argv) {
   }
 
   if (copy) app.Command1_Click();
-  WriteOut(copy ? window.clipboard() : window.disp());
+  if (!WriteOut(copy ? window.clipboard() : window.disp())) {
+    std::cerr << "quillbox-report: cannot write the output\n";
+    return 1;
+  }
   return 0;
 }
 
