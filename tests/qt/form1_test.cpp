@@ -221,11 +221,13 @@ void Form1Test::copyWithTheKeyboard() {
   QVERIFY(form);
   form->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(form.get()));
-  QGuiApplication::clipboard()->clear();
-  form->Command1()->setFocus();
-  QTest::keyClick(form->Command1(), Qt::Key_Space);
-  const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
-  QVERIFY(copied == ChartText(ExampleSongs(), kHiPerfectChart) + kSignatureLine);
+  for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+    QGuiApplication::clipboard()->clear();
+    form->Command1()->setFocus();
+    QTest::keyClick(form->Command1(), key);
+    const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
+    QVERIFY(copied == ChartText(ExampleSongs(), kHiPerfectChart) + kSignatureLine);
+  }
 }
 
 void Form1Test::layout_data() {

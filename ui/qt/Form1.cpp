@@ -68,6 +68,14 @@ static_assert(WholePixels());
 
 QString Q(const Text& text) { return QString::fromStdU16String(text); }
 
+// The mouse event's shift state as the core's event takes it: 1 Shift,
+// 2 Ctrl, 4 Alt. The button values (1 left, 2 right, 4 middle) already agree.
+std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
+  return static_cast<std::int16_t>((modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+                                   (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
+                                   (modifiers.testFlag(Qt::AltModifier) ? 4 : 0));
+}
+
 // The layout was designed around a 9-point Japanese system font; where the
 // platform's default is wider, a caption that would be cut off gets a
 // smaller size of the same font instead, since the control may not grow.
@@ -152,7 +160,7 @@ void Form1::CreateControls() {
     // signals stay unconnected, so the arrow keys only move the mark.
     connect(option, &OptionButton::MouseDown, this,
             [this](std::int16_t at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
-              app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), static_cast<std::int16_t>(modifiers),
+              app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), ShiftState(modifiers),
                                    static_cast<float>(pos.x()), static_cast<float>(pos.y()));
             });
     radio_[static_cast<std::size_t>(i)] = option;
@@ -165,7 +173,9 @@ void Form1::CreateControls() {
   command1_ = new QPushButton(Q(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
   FitCaption(command1_);
-  // clicked covers the mouse and the keyboard (Space) alike.
+  // clicked covers the mouse and the keyboard alike; auto-default lets Enter
+  // click the button when it has the focus, as Space does.
+  command1_->setAutoDefault(true);
   connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
 
   // PlayCount comes before Score although it stands below it.
