@@ -217,10 +217,10 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return form->HandleMessage(message, wParam, lParam);
+  return form->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       // The options' own BN_CLICKED runs nothing: only a mouse press does.
@@ -253,7 +253,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     default: break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
