@@ -70,8 +70,8 @@ Text DecodeCp932(std::string_view bytes) {
 class Iconv {
  public:
   Iconv() : cd_(iconv_open("UTF-16LE", "CP932")) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) cd_ = iconv_open("UTF-16LE", "WINDOWS-31J");
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv has no CP932 table");
+    if (cd_ == Failed()) cd_ = iconv_open("UTF-16LE", "WINDOWS-31J");
+    if (cd_ == Failed()) throw std::runtime_error("iconv has no CP932 table");
   }
   ~Iconv() { iconv_close(cd_); }
   Iconv(const Iconv&) = delete;
@@ -79,6 +79,9 @@ class Iconv {
   iconv_t get() const { return cd_; }
 
  private:
+  // iconv_open reports failure as (iconv_t)-1; the cast is its interface.
+  static iconv_t Failed() { return reinterpret_cast<iconv_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
+
   iconv_t cd_;
 };
 
