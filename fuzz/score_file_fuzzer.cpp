@@ -23,7 +23,7 @@ using quillbox::Text;
 #define FUZZ_CHECK(condition)                                                                  \
   do {                                                                                         \
     if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);       \
+      (void)std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
       std::abort();                                                                            \
     }                                                                                          \
   } while (false)

@@ -11,23 +11,22 @@
 namespace {
 long PeakKb() {
   rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
   return usage.ru_maxrss;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fputs("usage: quillbox_load_memprobe FILE\n", stderr);
+    (void)std::fputs("usage: quillbox_load_memprobe FILE\n", stderr);
     return 2;
   }
   const long before = PeakKb();
   const quillbox::LoadResult result = quillbox::LoadScoreFile(std::filesystem::path(argv[1]));
   const long after = PeakKb();
   if (result.error) {
-    std::fprintf(stderr, "%s\n", quillbox::DescribeLoadError(*result.error).c_str());
+    (void)std::fprintf(stderr, "%s\n", quillbox::DescribeLoadError(*result.error).c_str());
     return 1;
   }
-  std::printf("%ld %ld %d\n", before, after, result.songs.SongCount());
-  return 0;
+  return std::printf("%ld %ld %d\n", before, after, result.songs.SongCount()) > 0 ? 0 : 1;
 }
