@@ -210,18 +210,29 @@ double ReadValue(std::u16string_view text) {
 LoadResult ParseScoreFile(std::string_view bytes) { return Parser().Run(bytes); }
 
 LoadResult LoadScoreFile(const std::filesystem::path& file) {
-  auto fileError = [&](std::string reason) {
+  auto fileError = [&](std::string reason, Text reasonJa) {
     LoadResult result;
     LoadError error;
     error.kind = LoadErrorKind::FileError;
     error.path = file;
     error.reason = std::move(reason);
-    error.reasonJa = u"ファイルを読み込めません（" + FromUtf8(error.reason) + u"）";
+    error.reasonJa = std::move(reasonJa);
     result.error = std::move(error);
     return result;
   };
 
-  auto errnoError = [&](int code) { return fileError(std::generic_category().message(code)); };
+  auto errnoError = [&](int code) {
+    // The common cases in the user's language; the rest with the system's words.
+    Text ja;
+    switch (code) {
+      case ENOENT: ja = u"ファイルがありません"; break;
+      case EACCES: ja = u"ファイルを読む権限がありません"; break;
+      case EISDIR: ja = u"同じ名前のフォルダーがあります"; break;
+      default: ja = u"ファイルを読み込めません"; break;
+    }
+    std::string reason = std::generic_category().message(code);
+    return fileError(reason, ja + u"（" + FromUtf8(reason) + u"）");
+  };
 
   // Only a regular file is sure to end: opening a FIFO waits for a writer,
   // and a device such as /dev/zero would be read until memory runs out.
@@ -229,7 +240,7 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   const std::filesystem::file_status status = std::filesystem::status(file, ec);
   if (std::filesystem::is_directory(status)) return errnoError(EISDIR);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return fileError("Not a regular file");
+    return fileError("Not a regular file", u"通常のファイルではありません");
   }
 
 #ifdef _WIN32

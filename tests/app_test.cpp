@@ -111,7 +111,7 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* file;  // nullptr: no file at all
     const char* mustMention;
   } cases[] = {
-      {nullptr, "hsc.ini"},
+      {nullptr, "ファイルがありません"},
       {"[a\\]\nHPR9=5\n", "行: 2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
