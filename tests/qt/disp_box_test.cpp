@@ -60,10 +60,12 @@ void DispBoxTest::typing_data() {
   QTest::addColumn<int>("position");  // where the cursor is put, in the box
   QTest::addColumn<QString>("keys");  // '\n' Enter, '^' Shift+Enter, '<' Backspace
   QTest::addColumn<Text>("expected");
-  QTest::newRow("append a line") << Text(u"ab\r\ncd") << 5 << QStringLiteral("x\ny") << Text(u"ab\r\ncdx\r\ny");
+  QTest::newRow("append a line") << Text(u"ab\r\ncd") << 5 << QStringLiteral("x\ny")
+                                 << Text(u"ab\r\ncdx\r\ny");
   QTest::newRow("Shift+Enter is a new line") << Text(u"ab") << 1 << QStringLiteral("^") << Text(u"a\r\nb");
   QTest::newRow("typing after a lone LF") << Text(u"a\nb") << 2 << QStringLiteral("Z^") << Text(u"a\nZ\r\nb");
-  QTest::newRow("typing before a lone CR") << Text(u"a\rb") << 1 << QStringLiteral("^Z") << Text(u"a\r\nZ\rb");
+  QTest::newRow("typing before a lone CR")
+      << Text(u"a\rb") << 1 << QStringLiteral("^Z") << Text(u"a\r\nZ\rb");
   QTest::newRow("deleting a lone LF") << Text(u"a\nb") << 2 << QStringLiteral("<") << Text(u"ab");
   QTest::newRow("joining two lines") << Text(u"a\r\nb") << 2 << QStringLiteral("<") << Text(u"ab");
 }

@@ -1,6 +1,8 @@
 // The window end to end on the offscreen platform: start-up, presses and keys
 // on the options, the copy button, layout, focus order, the font, and the
 // start-up failures.
+#include "ui/qt/Form1.h"
+
 #include <QClipboard>
 #include <QDir>
 #include <QFontDatabase>
@@ -13,7 +15,6 @@
 #include "QtTestUtil.h"
 #include "scores/ScoreFile.h"
 #include "ui/qt/DispFont.h"
-#include "ui/qt/Form1.h"
 #include "views/Views.h"
 
 using namespace quillbox;
@@ -71,7 +72,7 @@ class Form1Test : public QObject {
   void arrowKeysMoveTheMarkOnly();
   void copy_data();
   void copy();
-  void copyWithTheKeyboard();
+  void designedWindow();
   void layout_data();
   void layout();
   void focusOrder();
@@ -83,6 +84,7 @@ class Form1Test : public QObject {
   void emptyTable_data();
   void emptyTable();
   void japaneseLongFolder();
+  void readsHscIniBesideTheProgram();
 
  private:
   std::unique_ptr<Form1> Open(const std::filesystem::path& file);
@@ -185,14 +187,18 @@ void Form1Test::arrowKeysMoveTheMarkOnly() {
 
 void Form1Test::copy_data() {
   QTest::addColumn<int>("option");  // pressed before the copy; -1 empties the box
-  QTest::newRow("hi-perfect chart") << 0;
-  QTest::newRow("rank summary") << 3;
-  QTest::newRow("part detail") << 4;
-  QTest::newRow("empty box") << -1;
+  QTest::addColumn<int>("key");     // 0: a mouse click; else the key that clicks
+  QTest::newRow("hi-perfect chart") << 0 << 0;
+  QTest::newRow("rank summary") << 3 << 0;
+  QTest::newRow("part detail") << 4 << 0;
+  QTest::newRow("empty box") << -1 << 0;
+  QTest::newRow("Space") << 1 << int(Qt::Key_Space);
+  QTest::newRow("Enter") << 2 << int(Qt::Key_Return);
 }
 
 void Form1Test::copy() {
   QFETCH(int, option);
+  QFETCH(int, key);
   const auto form = Open(test::ExampleFile());
   QVERIFY(form);
   Text shown;
@@ -208,7 +214,14 @@ void Form1Test::copy() {
   old->setText(QStringLiteral("old"));
   QGuiApplication::clipboard()->setMimeData(old);
 
-  QTest::mouseClick(form->Command1(), Qt::LeftButton);
+  if (key == 0) {
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+  } else {
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Command1()->setFocus();
+    QTest::keyClick(form->Command1(), static_cast<Qt::Key>(key));
+  }
   const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
   QVERIFY2(copied == shown + kSignatureLine, Show(copied).constData());
   QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
@@ -216,17 +229,17 @@ void Form1Test::copy() {
   if (option == 4) QVERIFY(copied.find(u")dori-fen") != Text::npos);
 }
 
-void Form1Test::copyWithTheKeyboard() {
-  const auto form = Open(test::ExampleFile());
-  QVERIFY(form);
-  form->activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(form.get()));
-  for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
-    QGuiApplication::clipboard()->clear();
-    form->Command1()->setFocus();
-    QTest::keyClick(form->Command1(), key);
-    const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
-    QVERIFY(copied == ChartText(ExampleSongs(), kHiPerfectChart) + kSignatureLine);
+void Form1Test::designedWindow() {
+  Form1 form({test::ExampleFile(), random_, {}});
+  QCOMPARE(form.windowTitle(), QString::fromUtf16(u"くいるぼっくす！"));
+  QCOMPARE(form.size(), QSize(553, 396));
+  QCOMPARE(form.minimumSize(), form.maximumSize());
+  QCOMPARE(form.Disp()->toPlainText(), QString());
+  for (const int size : {16, 32}) {
+    QVERIFY(form.windowIcon().availableSizes().contains(QSize(size, size)));
+    const QImage image(QStringLiteral(":/quillbox/quillbox-%1.png").arg(size));
+    QCOMPARE(image.size(), QSize(size, size));
+    QVERIFY2(image.colorCount() > 0 && image.colorCount() <= 16, "a palette of 16 colours at most");
   }
 }
 
@@ -238,11 +251,13 @@ void Form1Test::layout_data() {
   QTest::newRow("Score") << 1 << QStringLiteral("Score") << QRect(120, 360, 1335, 180);
   QTest::newRow("PlayCount") << 2 << QStringLiteral("PlayCount") << QRect(120, 600, 1335, 180);
   QTest::newRow("dan") << 3 << QString::fromUtf16(u"段位") << QRect(1440, 120, 1215, 180);
-  QTest::newRow("random") << 4 << QString::fromUtf16(u"ランダムパートセレクト") << QRect(2760, 120, 2295, 180);
+  QTest::newRow("random") << 4 << QString::fromUtf16(u"ランダムパートセレクト")
+                          << QRect(2760, 120, 2295, 180);
   QTest::newRow("weighted") << 5 << QString::fromUtf16(u"ランダムパートセレクト (PlayCount考慮)")
                             << QRect(2760, 360, 3495, 180);
   QTest::newRow("Disp") << 6 << QString() << QRect(0, 840, 8295, 4575);
-  QTest::newRow("Command1") << 7 << QString::fromUtf16(u"クリップボードへコピー") << QRect(120, 5520, 2655, 375);
+  QTest::newRow("Command1") << 7 << QString::fromUtf16(u"クリップボードへコピー")
+                            << QRect(120, 5520, 2655, 375);
 }
 
 void Form1Test::layout() {
@@ -250,13 +265,7 @@ void Form1Test::layout() {
   QFETCH(QString, caption);
   QFETCH(QRect, twips);
   Form1 form({test::ExampleFile(), random_, [this](const QString& m) { errors_ << m; }});
-  QCOMPARE(form.size(), QSize(553, 396));
-  QCOMPARE(form.minimumSize(), form.maximumSize());
-  QCOMPARE(form.windowTitle(), QString::fromUtf16(u"くいるぼっくす！"));
-  QVERIFY(!form.windowIcon().isNull());
-  QVERIFY(form.windowIcon().availableSizes().contains(QSize(16, 16)));
-  QVERIFY(form.windowIcon().availableSizes().contains(QSize(32, 32)));
-  QWidget* widget = control < 6 ? static_cast<QWidget*>(form.Radio(control))
+  QWidget* widget = control < 6    ? static_cast<QWidget*>(form.Radio(control))
                     : control == 6 ? static_cast<QWidget*>(form.Disp())
                                    : static_cast<QWidget*>(form.Command1());
   const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
@@ -264,8 +273,6 @@ void Form1Test::layout() {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
     QVERIFY(button->shortcut().isEmpty());
-  } else {
-    QCOMPARE(form.Disp()->toPlainText(), QString());  // starts empty
   }
 }
 
@@ -274,7 +281,7 @@ void Form1Test::focusOrder() {
   QVERIFY(form);
   form->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(form.get()));
-  const QList<QWidget*> expected{form->Radio(0), form->Radio(2), form->Radio(1), form->Disp(),
+  const QList<QWidget*> expected{form->Radio(0),   form->Radio(2), form->Radio(1), form->Disp(),
                                  form->Command1(), form->Radio(3), form->Radio(4), form->Radio(5)};
   QList<QWidget*> chain;
   QWidget* w = form->Radio(0);
@@ -320,8 +327,9 @@ void Form1Test::dispFontLinesUpCharts() {
   for (const char16_t c : used) {
     if (c == u'\r' || c == u'\n') continue;
     const qreal expected = c < 0x80 ? half : 2 * half;
-    QVERIFY2(metrics.horizontalAdvance(QChar(c)) == expected,
-             qPrintable(QStringLiteral("U+%1 in %2").arg(int(c), 4, 16, QLatin1Char('0')).arg(font.family())));
+    QVERIFY2(
+        metrics.horizontalAdvance(QChar(c)) == expected,
+        qPrintable(QStringLiteral("U+%1 in %2").arg(int(c), 4, 16, QLatin1Char('0')).arg(font.family())));
   }
   if (QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
     QVERIFY2(DispFontFamilies().contains(QFontInfo(font).family()), qPrintable(QFontInfo(font).family()));
@@ -354,10 +362,10 @@ void Form1Test::loadFailures_data() {
                                 << QStringLiteral("HPR9=5");
   QTest::newRow("rank digit 4") << QByteArray("x\\\r\nPR41=5\r\n") << int(LoadErrorKind::RankOutOfRange)
                                 << QStringLiteral("PR41=5");
-  QTest::newRow("value out of range") << QByteArray("x\\\r\nHPR1=256\r\n") << int(LoadErrorKind::ValueOutOfRange)
-                                      << QStringLiteral("HPR1=256");
-  QTest::newRow("header starting with backslash") << QByteArray("\\abc\r\n") << int(LoadErrorKind::NoTitle)
-                                                  << QStringLiteral("\\abc");
+  QTest::newRow("value out of range") << QByteArray("x\\\r\nHPR1=256\r\n")
+                                      << int(LoadErrorKind::ValueOutOfRange) << QStringLiteral("HPR1=256");
+  QTest::newRow("header starting with backslash")
+      << QByteArray("\\abc\r\n") << int(LoadErrorKind::NoTitle) << QStringLiteral("\\abc");
 }
 
 void Form1Test::loadFailures() {
@@ -420,7 +428,9 @@ void Form1Test::japaneseLongFolder() {
   QTemporaryDir base;
   QString folder = base.path();
   // Past the 260 characters old Windows programs choke on.
-  for (int i = 0; i < 6; ++i) folder += QString::fromUtf16(u"/くいるぼっくす スコア フォルダ ") + QString::number(i) + QStringLiteral(" with spaces and some length");
+  for (int i = 0; i < 6; ++i)
+    folder += QString::fromUtf16(u"/くいるぼっくす スコア フォルダ ") + QString::number(i) +
+              QStringLiteral(" with spaces and some length");
   QVERIFY(folder.size() > 260);
   QVERIFY(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/hsc.ini");
@@ -428,6 +438,14 @@ void Form1Test::japaneseLongFolder() {
   const auto form = Open(PathFromQString(path));
   QVERIFY2(form, errors_.isEmpty() ? "" : qPrintable(errors_.first()));
   QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
+}
+
+void Form1Test::readsHscIniBesideTheProgram() {
+  const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/hsc.ini");
+  if (QFile::exists(expected)) QSKIP("an hsc.ini lies beside the test program");
+  QVERIFY(!OpenMainWindow({std::nullopt, random_, [this](const QString& m) { errors_ << m; }}));
+  QCOMPARE(errors_.size(), 1);
+  QVERIFY2(errors_.first().contains(expected), qPrintable(errors_.first()));
 }
 
 QTEST_MAIN(Form1Test)

@@ -11,8 +11,8 @@ constexpr int kPointSize = 9;
 
 // Every half-width character the chart, rank and detail texts are made of.
 const QString& HalfWidthSample() {
-  static const QString sample = QStringLiteral(
-      " 0123456789+-|:/().,ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  static const QString sample =
+      QStringLiteral(" 0123456789+-|:/().,ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   return sample;
 }
 
@@ -25,9 +25,13 @@ const QString& FullWidthSample() {
 }  // namespace
 
 QStringList DispFontFamilies() {
-  return {QString::fromUtf16(u"ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
-          QString::fromUtf16(u"IPAゴシック"), QStringLiteral("Noto Sans Mono CJK JP"),
-          QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")};
+  return {QString::fromUtf16(u"ＭＳ ゴシック"),
+          QStringLiteral("MS Gothic"),
+          QStringLiteral("IPAGothic"),
+          QString::fromUtf16(u"IPAゴシック"),
+          QStringLiteral("Noto Sans Mono CJK JP"),
+          QStringLiteral("VL Gothic"),
+          QStringLiteral("TakaoGothic")};
 }
 
 bool LinesUpCharts(const QFont& font) {

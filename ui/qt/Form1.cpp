@@ -83,7 +83,8 @@ bool CaptionFits(const QAbstractButton* button) {
   const QString caption = button->text();
   // Up to the ink of the last character: the space after it may be cut.
   const QFontMetrics metrics = button->fontMetrics();
-  const int needed = metrics.horizontalAdvance(caption) - (caption.isEmpty() ? 0 : metrics.rightBearing(caption.back()));
+  const int needed =
+      metrics.horizontalAdvance(caption) - (caption.isEmpty() ? 0 : metrics.rightBearing(caption.back()));
   if (qobject_cast<const QRadioButton*>(button)) {
     QStyleOptionButton option;
     option.initFrom(button);
@@ -179,7 +180,8 @@ void Form1::CreateControls() {
   connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
 
   // PlayCount comes before Score although it stands below it.
-  const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_, command1_, radio_[3], radio_[4], radio_[5]};
+  const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_,
+                                      command1_, radio_[3], radio_[4], radio_[5]};
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -210,7 +212,9 @@ bool Form1::PutClipboardText(const Text& text) {
   return true;
 }
 
-std::filesystem::path Form1::ProgramDirectory() { return PathFromQString(QCoreApplication::applicationDirPath()); }
+std::filesystem::path Form1::ProgramDirectory() {
+  return PathFromQString(QCoreApplication::applicationDirPath());
+}
 
 void Form1::ShowError(const Text& message) {
   if (showError_) {
