@@ -1,9 +1,8 @@
 // Drives the real quillbox.exe: starts it in a folder whose name holds
 // Japanese characters and blanks, finds its window and controls, and checks
 // what they show against the core's own texts.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstring>
@@ -73,8 +72,8 @@ std::wstring TextOf(HWND window) {
   SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
   std::vector<wchar_t> buffer(length + 1);
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                      5000, &copied);
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
   return std::wstring(buffer.data(), copied);
 }
 
@@ -116,8 +115,8 @@ class RunningApp {
  public:
   explicit RunningApp(const std::optional<std::string>& scoreBytes) {
     static int serial = 0;
-    folder_ = fs::temp_directory_path() /
-              (L"quillbox テスト 結果 " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
+    folder_ = fs::temp_directory_path() / (L"quillbox テスト 結果 " + std::to_wstring(GetCurrentProcessId()) +
+                                           L"-" + std::to_wstring(++serial));
     fs::create_directories(folder_);
     fs::copy_file(HostPath(QUILLBOX_EXE), folder_ / L"quillbox.exe");
     if (scoreBytes) std::ofstream(folder_ / L"hsc.ini", std::ios::binary) << *scoreBytes;
@@ -127,8 +126,8 @@ class RunningApp {
     startup.cb = sizeof startup;
     // Started from another directory: the program must find hsc.ini beside itself.
     const std::wstring elsewhere = fs::temp_directory_path().wstring();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(), &startup,
-                        &process_)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(),
+                        &startup, &process_)) {
       ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
     }
   }
@@ -137,7 +136,8 @@ class RunningApp {
     if (process_.hProcess != nullptr) {
       if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
         if (HWND form = FindTopLevel(kForm1ClassName, false)) PostMessageW(form, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT)
+          TerminateProcess(process_.hProcess, 99);
         WaitForSingleObject(process_.hProcess, 5000);
       }
       CloseHandle(process_.hThread);
@@ -164,7 +164,8 @@ class RunningApp {
           auto* s = reinterpret_cast<Search*>(param);
           DWORD pid = 0;
           GetWindowThreadProcessId(window, &pid);
-          if (pid != s->pid || ClassOf(window) != s->className || (s->visibleOnly && !IsWindowVisible(window))) {
+          if (pid != s->pid || ClassOf(window) != s->className ||
+              (s->visibleOnly && !IsWindowVisible(window))) {
             return TRUE;
           }
           s->found = window;
@@ -218,7 +219,9 @@ class Form1Driver : public ::testing::Test {
   }
   void Press(int option, UINT down, UINT up) const {
     const LPARAM inside = MAKELPARAM(4, 4);
-    const WPARAM held = down == WM_RBUTTONDOWN ? MK_RBUTTON : down == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON;
+    const WPARAM held = down == WM_RBUTTONDOWN   ? MK_RBUTTON
+                        : down == WM_MBUTTONDOWN ? MK_MBUTTON
+                                                 : MK_LBUTTON;
     PostMessageW(radio_[option], down, held, inside);
     PostMessageW(radio_[option], up, 0, inside);
   }
@@ -388,7 +391,8 @@ TEST(Form1Start, ATableOfThousandsOfSongsIsShownWhole) {
   const HWND form = app.WaitForTopLevel(kForm1ClassName);
   ASSERT_NE(form, nullptr);
   const HWND disp = GetDlgItem(form, kDispId);
-  EXPECT_TRUE(WaitFor([&] { return ToText(TextOf(disp)) == expected; }, 5s)) << TextOf(disp).size() << " characters";
+  EXPECT_TRUE(WaitFor([&] { return ToText(TextOf(disp)) == expected; }, 5s))
+      << TextOf(disp).size() << " characters";
 }
 
 TEST(Form1Start, AScoreFileThatCannotBeLoadedEndsWithStatus1WithoutTheWindow) {
@@ -430,8 +434,8 @@ std::optional<DWORD> RunRedirected(std::wstring commandLine, const fs::path& fil
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
   std::optional<DWORD> code;
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                     &process)) {
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                     &startup, &process)) {
     if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
       DWORD exit = 0;
       GetExitCodeProcess(process.hProcess, &exit);
@@ -447,7 +451,8 @@ std::optional<DWORD> RunRedirected(std::wstring commandLine, const fs::path& fil
 TEST(ReportTool, RedirectedOutputIsUtf8WithLineEndsKeptAndJapanesePathsWork) {
   const std::string bytes = ReadBytes(HostPath(QUILLBOX_EXAMPLES_DIR) / L"hsc.ini");
   const Songs songs = ParseScoreFile(bytes).songs;
-  const fs::path folder = fs::temp_directory_path() / (L"quillbox レポート " + std::to_wstring(GetCurrentProcessId()));
+  const fs::path folder =
+      fs::temp_directory_path() / (L"quillbox レポート " + std::to_wstring(GetCurrentProcessId()));
   fs::create_directories(folder);
   std::ofstream(folder / L"スコア.ini", std::ios::binary) << bytes;
 
@@ -456,7 +461,8 @@ TEST(ReportTool, RedirectedOutputIsUtf8WithLineEndsKeptAndJapanesePathsWork) {
     Text expected;
   } cases[] = {
       {L"perfect", ChartText(songs, kHiPerfectChart)},
-      {L"--copy playcount", ChartText(songs, kPlayCountChart) + u"dori-fen record chart \"quillbox!\" 0.90\r\n"},
+      {L"--copy playcount",
+       ChartText(songs, kPlayCountChart) + u"dori-fen record chart \"quillbox!\" 0.90\r\n"},
   };
   int run = 0;
   for (const auto& c : cases) {

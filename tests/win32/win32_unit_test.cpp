@@ -1,8 +1,7 @@
 // In-process checks of the window's pieces that do not need the window:
 // the twips conversion and the choice of the text box font.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Layout.h"
@@ -14,9 +13,9 @@ TEST(TwipsToPixels, ConvertsAtTheWindowsDpiRoundingToNearest) {
   const struct {
     int twips, dpi, pixels;
   } cases[] = {
-      {8295, 96, 553}, {5940, 96, 396},  {15, 96, 1},     {7, 96, 0},     {8, 96, 1},
-      {8295, 120, 691}, {8295, 144, 830}, {5940, 144, 594}, {8295, 192, 1106}, {180, 144, 18},
-      {4575, 288, 915}, {-15, 96, -1},
+      {8295, 96, 553},   {5940, 96, 396},  {15, 96, 1},      {7, 96, 0},
+      {8, 96, 1},        {8295, 120, 691}, {8295, 144, 830}, {5940, 144, 594},
+      {8295, 192, 1106}, {180, 144, 18},   {4575, 288, 915}, {-15, 96, -1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi << " dpi";

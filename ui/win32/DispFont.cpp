@@ -50,7 +50,8 @@ FaceMetrics MeasureFace(HDC dc, const LOGFONTW& logFont) {
 
   // The characters the charts are made of, and some of the narrowest and
   // widest letters a title may hold.
-  static const wchar_t* const kHalf[] = {L"0", L"1", L"7", L" ", L"|", L"+", L"-", L"i", L"l", L"W", L"M", L"."};
+  static const wchar_t* const kHalf[] = {L"0", L"1", L"7", L" ", L"|", L"+",
+                                         L"-", L"i", L"l", L"W", L"M", L"."};
   static const wchar_t* const kFull[] = {L"漢", L"あ", L"ア", L"ー", L"！"};
   metrics.halfWidth = Advance(dc, L"0");
   metrics.halfFixed = metrics.halfWidth > 0;

@@ -16,16 +16,16 @@ inline constexpr int kDispFontPoints = 9;
 // where it is missing or is substituted by something that does not line up.
 inline const std::vector<std::wstring>& DispFaceCandidates() {
   static const std::vector<std::wstring> faces{
-      L"ＭＳ ゴシック", L"MS Gothic",  L"IPAGothic",   L"IPAゴシック", L"Noto Sans Mono CJK JP",
+      L"ＭＳ ゴシック", L"MS Gothic",   L"IPAGothic",   L"IPAゴシック", L"Noto Sans Mono CJK JP",
       L"VL Gothic",     L"TakaoGothic", L"Osaka－等幅", L"ＭＳ 明朝",   L"MS Mincho"};
   return faces;
 }
 
 struct FaceMetrics {
-  std::wstring face;    // what the font mapper actually gave
-  int halfWidth = 0;    // advance of '0'
+  std::wstring face;       // what the font mapper actually gave
+  int halfWidth = 0;       // advance of '0'
   bool halfFixed = false;  // every half-width sample has that advance
-  int fullWidth = 0;    // advance of a Japanese character, 0 if they differ
+  int fullWidth = 0;       // advance of a Japanese character, 0 if they differ
   bool LinesUp() const { return halfFixed && halfWidth > 0 && fullWidth == 2 * halfWidth; }
 };
 

@@ -47,8 +47,8 @@ HFONT CreateMessageFont(UINT dpi) {
   }
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     // Without the per-DPI query the font comes at the screen's DPI; rescale it.
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
-                                            static_cast<int>(ScreenDpi()));
+    metrics.lfMessageFont.lfHeight =
+        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
     return CreateFontIndirectW(&metrics.lfMessageFont);
   }
   return nullptr;

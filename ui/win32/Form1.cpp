@@ -32,7 +32,8 @@ Text WindowText(HWND window) {
   if (length <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
   const int copied = GetWindowTextW(window, buffer.data(), length + 1);
-  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return Text(reinterpret_cast<const char16_t*>(buffer.data()),
+              static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 
 Text LoadText(HINSTANCE instance, UINT id) {
@@ -128,10 +129,12 @@ bool Form1::CreateForm() {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance_;
-  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hIcon =
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  windowClass.hIconSm =
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLBOX), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   windowClass.lpszClassName = kForm1ClassName;
@@ -139,8 +142,8 @@ bool Form1::CreateForm() {
 
   const Text caption = LoadText(instance_, IDS_CAPTION);
   // The real size follows once the window knows its DPI.
-  window_ = CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(caption), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+  window_ = CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(caption), kFormStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
   CreateControls();
   ApplyDpi(WindowDpi(window_));
@@ -154,24 +157,28 @@ void Form1::CreateControls() {
     switch (spec.kind) {
       case ControlKind::Radio: {
         // One group: WS_GROUP on the first option only.
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0);
+        const DWORD style =
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0);
         firstRadio = false;
         const int index = spec.id - kRadioFirstId;
-        HWND radio = CreateWindowExW(0, L"BUTTON", spec.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
+        HWND radio =
+            CreateWindowExW(0, L"BUTTON", spec.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
         SetWindowSubclass(radio, RadioProc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
         radios_[static_cast<std::size_t>(index)] = radio;
         break;
       }
       case ControlKind::Disp:
         // No scroll bars and no ES_AUTOHSCROLL: long lines wrap at the edge.
-        disp_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
-                                0, 0, 0, window_, menu, instance_, nullptr);
+        disp_ = CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"EDIT", L"",
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0, 0, 0, 0,
+            window_, menu, instance_, nullptr);
         SendMessageW(disp_, EM_SETLIMITTEXT, kDispTextLimit, 0);
         break;
       case ControlKind::Command1:
-        command1_ = CreateWindowExW(0, L"BUTTON", spec.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                    0, 0, 0, window_, menu, instance_, nullptr);
+        command1_ =
+            CreateWindowExW(0, L"BUTTON", spec.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                            0, 0, 0, window_, menu, instance_, nullptr);
         break;
     }
   }
@@ -186,8 +193,9 @@ void Form1::ApplyDpi(UINT dpi) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   for (const ControlSpec& spec : kControls) {
-    SetWindowPos(GetDlgItem(window_, spec.id), nullptr, TwipsToPixels(spec.left, px), TwipsToPixels(spec.top, px),
-                 TwipsToPixels(spec.width, px), TwipsToPixels(spec.height, px), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(window_, spec.id), nullptr, TwipsToPixels(spec.left, px),
+                 TwipsToPixels(spec.top, px), TwipsToPixels(spec.width, px), TwipsToPixels(spec.height, px),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   const HDC dc = GetDC(window_);
@@ -242,15 +250,12 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DPICHANGED: {
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       ApplyDpi(HIWORD(wParam));
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -300,7 +305,8 @@ void Form1::SetCaption(const Text& caption) { SetWindowTextW(window_, Wide(capti
 VersionNumbers Form1::ProgramVersion() {
   // The program's own VERSIONINFO resource is the one source of its version.
   VersionNumbers version;
-  const HRSRC info = FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
+  const HRSRC info =
+      FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
   if (info == nullptr) return version;
   const HGLOBAL loaded = LoadResource(instance_, info);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
@@ -318,7 +324,9 @@ VersionNumbers Form1::ProgramVersion() {
   return version;
 }
 
-void Form1::MarkFirstOption() { CheckRadioButton(window_, kRadioFirstId, kRadioFirstId + kRadioCount - 1, kRadioFirstId); }
+void Form1::MarkFirstOption() {
+  CheckRadioButton(window_, kRadioFirstId, kRadioFirstId + kRadioCount - 1, kRadioFirstId);
+}
 
 Text Form1::GetDispText() { return WindowText(disp_); }
 

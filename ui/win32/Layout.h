@@ -15,7 +15,8 @@ inline constexpr int kClientHeightTwips = 5940;
 constexpr int TwipsToPixels(int twips, int dpi) {
   const std::int64_t scaled = static_cast<std::int64_t>(twips) * dpi;
   const std::int64_t half = kTwipsPerInch / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch : -((-scaled + half) / kTwipsPerInch));
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
+                                      : -((-scaled + half) / kTwipsPerInch));
 }
 
 enum class ControlKind { Radio, Disp, Command1 };
