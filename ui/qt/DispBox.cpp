@@ -56,14 +56,15 @@ void DispBox::SetText(const Text& text) {
   // is the same position in the document, so the stand-ins are marked after.
   QString shown;
   shown.reserve(static_cast<qsizetype>(text.size()));
-  std::vector<std::pair<qsizetype, char16_t>> kept;
+  // Document positions are int; no text the views make comes near that.
+  std::vector<std::pair<int, char16_t>> kept;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
       shown.append(QLatin1Char('\n'));
       ++i;
     } else if (const char16_t standIn = StandIn(c)) {
-      kept.emplace_back(shown.size(), c);
+      kept.emplace_back(static_cast<int>(shown.size()), c);
       shown.append(QChar(standIn));
     } else {
       shown.append(QChar(c));

@@ -68,6 +68,10 @@ static_assert(WholePixels());
 
 QString Q(const Text& text) { return QString::fromStdU16String(text); }
 
+// A button caption as shown: setText would make a character after '&' an
+// access key; none of ours has one, and none should get one.
+QString Caption(const char16_t* text) { return QString::fromUtf16(text).replace(u'&', QStringLiteral("&&")); }
+
 // The mouse event's shift state as the core's event takes it: 1 Shift,
 // 2 Ctrl, 4 Alt. The button values (1 left, 2 right, 4 middle) already agree.
 std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
@@ -106,11 +110,7 @@ void FitCaption(QAbstractButton* button) {
 }  // namespace
 
 OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* parent)
-    : QRadioButton(parent), index_(index) {
-  // setText would give an '&' in a caption an access key; none has one, and
-  // none should get one.
-  setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
-}
+    : QRadioButton(caption, parent), index_(index) {}
 
 void OptionButton::mousePressEvent(QMouseEvent* event) {
   emit MouseDown(index_, event->button(), event->modifiers(), event->position());
@@ -153,7 +153,7 @@ void Form1::CreateControls() {
   radioGroup_->setExclusive(true);
   for (int i = 0; i < kOptionCount; ++i) {
     const auto index = static_cast<std::int16_t>(i);
-    auto* option = new OptionButton(Q(kOptions[static_cast<std::size_t>(i)].caption), index, this);
+    auto* option = new OptionButton(Caption(kOptions[static_cast<std::size_t>(i)].caption), index, this);
     option->setGeometry(kOptions[static_cast<std::size_t>(i)].place.Pixels());
     FitCaption(option);
     radioGroup_->addButton(option, i);
@@ -171,7 +171,7 @@ void Form1::CreateControls() {
   disp_->setGeometry(kDisp.Pixels());
   disp_->setFont(ChooseDispFont());
 
-  command1_ = new QPushButton(Q(kCommand1Caption), this);
+  command1_ = new QPushButton(Caption(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
   FitCaption(command1_);
   // clicked covers the mouse and the keyboard alike; auto-default lets Enter
