@@ -342,6 +342,23 @@ TEST_F(Form1Driver, KeyboardMovesTheMarkButNotTheView) {
   }
 }
 
+TEST_F(Form1Driver, TabWalksTheTabStopsAndGetsOutOfTheTextBox) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(form_, nullptr);
+  const auto focused = [&] { return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr; };
+  ASSERT_TRUE(WaitFor([&] { return focused() == radio_[0]; }, 5s));
+  // Of the options only the marked one is a tab stop, as usual for a group.
+  for (HWND next : {disp_, command1_, radio_[0]}) {
+    const HWND from = focused();
+    PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageW(from, WM_KEYUP, VK_TAB, 1);
+    EXPECT_TRUE(WaitFor([&] { return focused() == next; }, 5s))
+        << "Tab from " << GetDlgCtrlID(from) << " reached " << GetDlgCtrlID(focused());
+  }
+  EXPECT_EQ(Show(Disp()), Show(ChartText(songs_, kHiPerfectChart))) << "Tab must not type into the text box";
+}
+
 TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   const UINT privateFormat = RegisterClipboardFormatW(L"quillbox.driver.marker");
   const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";

@@ -247,6 +247,18 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
       }
       break;
+    case WM_NEXTDLGCTL: {
+      // Sent by IsDialogMessage and by the multi-line edit on Tab; only dialog
+      // windows handle it by default, and without this Tab would stay stuck
+      // in the text box.
+      const HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                            : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+      if (next != nullptr) {
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+        SetFocus(next);
+      }
+      return 0;
+    }
     case WM_DPICHANGED: {
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       ApplyDpi(HIWORD(wParam));
