@@ -342,7 +342,7 @@ TEST_F(Form1Driver, KeyboardMovesTheMarkButNotTheView) {
   }
 }
 
-TEST_F(Form1Driver, TabWalksTheTabStopsAndGetsOutOfTheTextBox) {
+TEST_F(Form1Driver, TabWalksTheTabStopsAndEscDoesNotCloseTheWindow) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   const DWORD thread = GetWindowThreadProcessId(form_, nullptr);
@@ -351,11 +351,17 @@ TEST_F(Form1Driver, TabWalksTheTabStopsAndGetsOutOfTheTextBox) {
   // Of the options only the marked one is a tab stop, as usual for a group.
   for (HWND next : {disp_, command1_, radio_[0]}) {
     const HWND from = focused();
+    if (from == disp_) {
+      // A multi-line edit asks its parent to close on Esc; this window must not.
+      PostMessageW(from, WM_KEYDOWN, VK_ESCAPE, 1);
+      PostMessageW(from, WM_KEYUP, VK_ESCAPE, 1);
+    }
     PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
     PostMessageW(from, WM_KEYUP, VK_TAB, 1);
     EXPECT_TRUE(WaitFor([&] { return focused() == next; }, 5s))
         << "Tab from " << GetDlgCtrlID(from) << " reached " << GetDlgCtrlID(focused());
   }
+  EXPECT_TRUE(IsWindow(form_)) << "Esc in the text box closed the window";
   EXPECT_EQ(Show(Disp()), Show(ChartText(songs_, kHiPerfectChart))) << "Tab must not type into the text box";
 }
 

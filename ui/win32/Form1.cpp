@@ -174,6 +174,7 @@ void Form1::CreateControls() {
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0, 0, 0, 0,
             window_, menu, instance_, nullptr);
         SendMessageW(disp_, EM_SETLIMITTEXT, kDispTextLimit, 0);
+        SetWindowSubclass(disp_, DispProc, 0, 0);
         break;
       case ControlKind::Command1:
         command1_ =
@@ -288,6 +289,15 @@ LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARA
     RemoveWindowSubclass(radio, RadioProc, subclassId);
   }
   return DefSubclassProc(radio, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                 DWORD_PTR) {
+  // Under IsDialogMessage a multi-line edit posts WM_CLOSE to its parent on
+  // Esc, as if it sat in a dialog box; here that would end the program.
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
+  return DefSubclassProc(disp, message, wParam, lParam);
 }
 
 void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -41,6 +41,8 @@ class Form1 final : public WindowOps {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR subclassId, DWORD_PTR form);
+  static LRESULT CALLBACK DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                   DWORD_PTR unused);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam);
 
