@@ -113,15 +113,26 @@ OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* 
     : QRadioButton(caption, parent), index_(index) {}
 
 void OptionButton::mousePressEvent(QMouseEvent* event) {
+  unreleasedPress_ = event->timestamp();
   emit MouseDown(index_, event->button(), event->modifiers(), event->position());
   QRadioButton::mousePressEvent(event);
 }
 
+void OptionButton::mouseReleaseEvent(QMouseEvent* event) {
+  unreleasedPress_.reset();
+  QRadioButton::mouseReleaseEvent(event);
+}
+
 void OptionButton::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The second press of a double click is a press like any other. The base
-  // class would pass it to mousePressEvent, reporting it twice.
-  emit MouseDown(index_, event->button(), event->modifiers(), event->position());
-  QRadioButton::mousePressEvent(event);
+  // The second press of a double click arrives as this event, or, with some
+  // Qt versions, as a press followed by this event at the same time; either
+  // way it is one press, reported once. The base class would pass this event
+  // on to mousePressEvent.
+  if (unreleasedPress_ == event->timestamp()) {
+    event->accept();
+    return;
+  }
+  mousePressEvent(event);
 }
 
 std::filesystem::path PathFromQString(const QString& path) {

@@ -30,10 +30,12 @@ class OptionButton final : public QRadioButton {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   std::int16_t index_;
+  std::optional<quint64> unreleasedPress_;  // time of a press not yet released
 };
 
 // Turns a QString path into one the file system functions take as is.
