@@ -30,17 +30,6 @@ class DispFontTest : public ::testing::Test {
   HDC dc_ = nullptr;
 };
 
-TEST_F(DispFontTest, FaceIsNinePointShiftJisNormalWeight) {
-  for (UINT dpi : {96u, 144u}) {
-    const LOGFONTW font = DispLogFont(L"ＭＳ ゴシック", dpi);
-    EXPECT_EQ(font.lfHeight, -MulDiv(9, static_cast<int>(dpi), 72));
-    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(font.lfWeight, FW_NORMAL);
-    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
-    EXPECT_STREQ(font.lfFaceName, L"ＭＳ ゴシック");
-  }
-}
-
 TEST_F(DispFontTest, MeasuringTellsFixedFromProportionalFaces) {
   // Both IPA faces are installed with the test set-up; only the first is fixed pitch.
   const auto installed = InstalledFaces(dc_);
