@@ -114,8 +114,10 @@ OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* 
 
 void OptionButton::mousePressEvent(QMouseEvent* event) {
   unreleasedPress_ = event->timestamp();
-  emit MouseDown(index_, event->button(), event->modifiers(), event->position());
+  // The button takes the press first: should the view bring up a message
+  // box, which takes the release, losing the focus lets the button up again.
   QRadioButton::mousePressEvent(event);
+  emit MouseDown(index_, event->button(), event->modifiers(), event->position());
 }
 
 void OptionButton::mouseReleaseEvent(QMouseEvent* event) {
