@@ -235,6 +235,29 @@ TEST(HostileSizes, TwoHundredThousandSongs) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+TEST(HostileSizes, RankSummaryOverflowsInsteadOfWrapping) {
+  // Every hi-perfect at 255 adds 3060 to the whole-table line per song: the
+  // largest table whose total still fits in 32 bits, and one song more.
+  // Built in memory, as a file of 700 000 such songs would take long to read.
+  Ranks ranks;
+  InitRanks(ranks);
+  Songs songs;
+  const auto addFullSong = [&songs] {
+    SongRecord& song = songs.AddSong();
+    for (std::size_t p = 1; p <= 8; ++p) song.HiPerfect[p] = 255;
+  };
+  for (int s = 0; s < 701'792; ++s) addFullSong();
+  const Text summary = RankSummaryText(songs, ranks);
+  EXPECT_EQ(CountCrLf(summary), 13u);
+  // 701 792 x 3060 = 2 147 483 520: past every rung, so no rank text.
+  EXPECT_NE(summary.find(u"\r\n総合段位  2147483520  \r\n\r\n"), Text::npos);
+
+  addFullSong();
+  EXPECT_THROW(RankSummaryText(songs, ranks), OverflowError);
+  // The charts have no arithmetic to overflow.
+  EXPECT_EQ(CountCrLf(ChartText(songs, kHiPerfectChart)), 701'793u + 4);
+}
+
 TEST(HostileSizes, MegabyteTitleOfTrailBackslashes) {
   // 表 is 95 5C: half a million of them and not one cut.
   std::string file = "x";
