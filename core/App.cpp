@@ -5,8 +5,12 @@ namespace quillbox {
 Text VersionText(VersionNumbers version) {
   // The "00" format: at least two digits, the sign (if any) before them.
   const int magnitude = version.minor < 0 ? -version.minor : version.minor;
-  const Text digits = magnitude < 10 ? u"0" + Decimal(magnitude) : Decimal(magnitude);
-  return Decimal(version.major) + u"." + (version.minor < 0 ? u"-" : u"") + digits;
+  Text text = Decimal(version.major);
+  text += u'.';
+  if (version.minor < 0) text += u'-';
+  if (magnitude < 10) text += u'0';
+  text += Decimal(magnitude);
+  return text;
 }
 
 App::App(WindowOps& window, RandomSource& random, std::optional<std::filesystem::path> scoreFile)
