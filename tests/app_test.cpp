@@ -143,7 +143,7 @@ TEST_F(AppTest, DispatchRunsTheOptionsView) {
   InitRanks(ranks);
   const Songs& songs = app.songs();
 
-  for (std::int16_t mode : {1, 2, 0, 1, 1}) {
+  for (const std::int16_t mode : std::initializer_list<std::int16_t>{1, 2, 0, 1, 1}) {
     window_.disp.clear();
     app.Radio_MouseDown(mode, /*button=*/2, /*shift=*/1, 3.5f, 4.5f);
     EXPECT_EQ(window_.disp, ChartText(songs, mode)) << mode;
@@ -161,7 +161,9 @@ TEST_F(AppTest, DispatchRunsTheOptionsView) {
   EXPECT_EQ(window_.disp, *PartDetailText(songs, names, 2, 8));
 
   window_.log.clear();
-  for (std::int16_t index : {6, -1, 100, -32768, 32767}) app.Radio_MouseDown(index);
+  for (const std::int16_t index : std::initializer_list<std::int16_t>{6, -1, 100, -32768, 32767}) {
+    app.Radio_MouseDown(index);
+  }
   EXPECT_EQ(window_.log, "");
 }
 

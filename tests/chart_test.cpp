@@ -7,7 +7,6 @@ namespace quillbox {
 namespace {
 
 using test::Show;
-using test::U;
 
 const Text kNarrowHeader = u"  MRL TPZ ONX PIP   SRN LUM BRI NOV\r\n";
 const Text kNarrowSep = u"+-----------------+-----------------+\r\n";
@@ -77,9 +76,10 @@ TEST(Chart, SeparatorBetweenStandardAndAddedSongs) {
 }
 
 TEST(Chart, OtherModesHaveBarsAndTitlesOnly) {
+  const Text expected =
+      kNarrowHeader + kNarrowSep + u"| | |  First Song\r\n| | |  Second Song\r\n" + kNarrowSep;
   for (ChartMode mode : {ChartMode{3}, ChartMode{-1}, ChartMode{32767}}) {
-    EXPECT_EQ(ChartText(TwoSongs(), mode),
-              kNarrowHeader + kNarrowSep + u"| | |  First Song\r\n| | |  Second Song\r\n" + kNarrowSep);
+    EXPECT_EQ(ChartText(TwoSongs(), mode), expected);
   }
 }
 
