@@ -152,17 +152,17 @@ bool Form1::CreateForm() {
 
 void Form1::CreateControls() {
   bool firstRadio = true;
-  for (const ControlSpec& spec : kControls) {
-    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id));
-    switch (spec.kind) {
+  for (const ControlSpec& control : kControls) {
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id));
+    switch (control.kind) {
       case ControlKind::Radio: {
         // One group: WS_GROUP on the first option only.
         const DWORD style =
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0);
         firstRadio = false;
-        const int index = spec.id - kRadioFirstId;
+        const int index = control.id - kRadioFirstId;
         HWND radio =
-            CreateWindowExW(0, L"BUTTON", spec.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
+            CreateWindowExW(0, L"BUTTON", control.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
         SetWindowSubclass(radio, RadioProc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
         radios_[static_cast<std::size_t>(index)] = radio;
         break;
@@ -178,7 +178,7 @@ void Form1::CreateControls() {
         break;
       case ControlKind::Command1:
         command1_ =
-            CreateWindowExW(0, L"BUTTON", spec.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+            CreateWindowExW(0, L"BUTTON", control.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
                             0, 0, 0, window_, menu, instance_, nullptr);
         break;
     }
@@ -193,9 +193,9 @@ void Form1::ApplyDpi(UINT dpi) {
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  for (const ControlSpec& spec : kControls) {
-    SetWindowPos(GetDlgItem(window_, spec.id), nullptr, TwipsToPixels(spec.left, px),
-                 TwipsToPixels(spec.top, px), TwipsToPixels(spec.width, px), TwipsToPixels(spec.height, px),
+  for (const ControlSpec& control : kControls) {
+    SetWindowPos(GetDlgItem(window_, control.id), nullptr, TwipsToPixels(control.left, px),
+                 TwipsToPixels(control.top, px), TwipsToPixels(control.width, px), TwipsToPixels(control.height, px),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
@@ -206,9 +206,9 @@ void Form1::ApplyDpi(UINT dpi) {
   const HFONT controlFont = CreateMessageFont(dpi);
 
   SendMessageW(disp_, WM_SETFONT, reinterpret_cast<WPARAM>(dispFont), TRUE);
-  for (const ControlSpec& spec : kControls) {
-    if (spec.kind != ControlKind::Disp) {
-      SendMessageW(GetDlgItem(window_, spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+  for (const ControlSpec& control : kControls) {
+    if (control.kind != ControlKind::Disp) {
+      SendMessageW(GetDlgItem(window_, control.id), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
     }
   }
   // The controls hold the new fonts now; the old ones can go.
