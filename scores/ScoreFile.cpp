@@ -10,6 +10,15 @@
 
 #include "scores/Cp932.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace quillbox {
 namespace {
 
@@ -234,21 +243,53 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     return fileError(reason, ja + u"（" + FromUtf8(reason) + u"）");
   };
 
+#ifdef _WIN32
+  // A game folder can lie deeper than MAX_PATH; the \\?\ form lifts that limit.
+  // (Normalising would turn an existing \\?\ or \\server prefix into a plain root.)
+  std::wstring name = file.wstring().rfind(LR"(\\)", 0) == 0 ? file.wstring() : file.lexically_normal().wstring();
+  if (name.size() >= MAX_PATH && file.is_absolute() && name.rfind(LR"(\\)", 0) != 0) {
+    name.insert(0, LR"(\\?\)");
+  } else if (name.size() >= MAX_PATH && name.rfind(LR"(\\)", 0) == 0 && name.rfind(LR"(\\?\)", 0) != 0) {
+    name.replace(0, 2, LR"(\\?\UNC\)");
+  }
+  const std::filesystem::path target(name);
+#else
+  const std::filesystem::path& target = file;
+#endif
+
   // Only a regular file is sure to end: opening a FIFO waits for a writer,
   // and a device such as /dev/zero would be read until memory runs out.
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  const std::filesystem::file_status status = std::filesystem::status(target, ec);
   if (std::filesystem::is_directory(status)) return errnoError(EISDIR);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
     return fileError("Not a regular file", u"通常のファイルではありません");
   }
 
 #ifdef _WIN32
-  std::FILE* raw = _wfopen(file.c_str(), L"rb");
+  // CreateFileW takes the \\?\ form; the C runtime's _wfopen does not.
+  const HANDLE os = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (os == INVALID_HANDLE_VALUE) {
+    switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND: return errnoError(ENOENT);
+      case ERROR_ACCESS_DENIED:
+      case ERROR_SHARING_VIOLATION: return errnoError(EACCES);
+      default: return errnoError(EIO);
+    }
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(os), _O_RDONLY | _O_BINARY);
+  std::FILE* raw = fd == -1 ? nullptr : _fdopen(fd, "rb");
+  if (raw == nullptr) {
+    if (fd == -1) CloseHandle(os);
+    else _close(fd);
+    return errnoError(EIO);
+  }
 #else
   std::FILE* raw = std::fopen(file.c_str(), "rb");
-#endif
   if (raw == nullptr) return errnoError(errno);
+#endif
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
 
   std::string bytes;

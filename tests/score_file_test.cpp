@@ -7,6 +7,10 @@
 #include "scores/Cp932.h"
 #include "scores/ScoreFile.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quillbox {
 namespace {
 
@@ -210,6 +214,38 @@ TEST(ScoreFile, ErrorMessagesNameFileLineTextAndReason) {
   ASSERT_TRUE(directory.error.has_value());
   EXPECT_EQ(directory.error->kind, LoadErrorKind::FileError);
   std::filesystem::remove_all(dir);
+}
+
+TEST(ScoreFile, DeepFolderWithJapaneseNameLoads) {
+  // Over 260 characters in all: the old Windows path limit must not apply.
+  std::filesystem::path dir = std::filesystem::temp_directory_path();
+#ifdef _WIN32
+  dir = std::filesystem::path(LR"(\\?\)" + std::filesystem::absolute(dir).wstring());
+#endif
+  const std::filesystem::path top = dir / std::filesystem::path(u8"quillbox 深い フォルダー");
+  dir = top;
+  for (int i = 0; i < 6; ++i) dir /= std::filesystem::path(u8"ゲームのフォルダー 名前が長い " + std::u8string(40, u8'x'));
+  std::filesystem::create_directories(dir);
+  ASSERT_GT(dir.native().size(), 300u);
+  const std::string bytes = Cp932File("[深い曲\\]\nHPR1=7\n");
+#ifdef _WIN32
+  // The C runtime cannot create files this deep; the system call can.
+  const HANDLE file = CreateFileW((dir / "hsc.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+#else
+  std::ofstream(dir / "hsc.ini", std::ios::binary) << bytes;
+#endif
+  const LoadResult result = LoadScoreFile(dir / "hsc.ini");
+  EXPECT_FALSE(result.error.has_value()) << (result.error ? DescribeLoadError(*result.error) : "");
+  ASSERT_EQ(result.songs.SongCount(), 1);
+  EXPECT_EQ(result.songs[1].Title, u"深い曲");
+  EXPECT_EQ(result.songs[1].HiPerfect[1], 7);
+  std::error_code ignored;  // clean-up only: the C runtime may not reach this deep either
+  std::filesystem::remove_all(top, ignored);
 }
 
 TEST(ScoreFile, ControlCharactersInMessagesAreShownAsPictures) {
