@@ -15,7 +15,7 @@ configure() {
     -DQUILLBOX_BUILD_QT="$1" >/dev/null
 }
 patterns=('core/*.cpp' 'scores/*.cpp' 'ranks/*.cpp' 'views/*.cpp' 'tools/*.cpp' 'fuzz/*.cpp'
-          'tests/*.cpp' 'tests/hostile/*.cpp')
+          ':(glob)tests/*.cpp' 'tests/hostile/*.cpp')
 if configure ON 2>/dev/null && grep -q '/ui/qt/' build/tidy/compile_commands.json; then
   patterns+=('ui/qt/*.cpp')
 else
