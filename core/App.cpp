@@ -1,6 +1,15 @@
 #include "core/App.h"
 
+#include <new>
+
 namespace quillbox {
+namespace {
+
+// A table built from a huge score file can make a view's text too big for
+// memory; the user is told and the text box keeps what it had.
+constexpr char16_t kOutOfMemory[] = u"メモリが足りないため、処理を完了できませんでした。";
+
+}  // namespace
 
 Text VersionText(VersionNumbers version) {
   // The "00" format: at least two digits, the sign (if any) before them.
@@ -35,19 +44,27 @@ bool App::Form_Load() {
   songs_ = std::move(loaded.songs);
 
   window_.MarkFirstOption();
-  ShowChart(kHiPerfectChart);
+  try {
+    ShowChart(kHiPerfectChart);
+  } catch (const std::bad_alloc&) {
+    window_.ShowError(kOutOfMemory);
+  }
   return true;
 }
 
 void App::Radio_MouseDown(std::int16_t index, std::int16_t, std::int16_t, float, float) {
-  switch (index) {
-    case 0:
-    case 1:
-    case 2: ShowChart(index); break;
-    case 3: ShowRankSummary(); break;
-    case 4: PickRandomPart(); break;
-    case 5: PickWeightedPart(); break;
-    default: break;
+  try {
+    switch (index) {
+      case 0:
+      case 1:
+      case 2: ShowChart(index); break;
+      case 3: ShowRankSummary(); break;
+      case 4: PickRandomPart(); break;
+      case 5: PickWeightedPart(); break;
+      default: break;
+    }
+  } catch (const std::bad_alloc&) {
+    window_.ShowError(kOutOfMemory);
   }
 }
 
@@ -56,9 +73,15 @@ void App::Command1_Click() {
     window_.ShowError(u"クリップボードを開けませんでした。ほかのプログラムが使用中です。");
     return;
   }
-  Text text = window_.GetDispText();
-  text += kSignature;
-  text += VersionText(window_.ProgramVersion()) + u"\r\n";
+  Text text;
+  try {
+    text = window_.GetDispText();
+    text += kSignature;
+    text += VersionText(window_.ProgramVersion()) + u"\r\n";
+  } catch (const std::bad_alloc&) {
+    window_.ShowError(kOutOfMemory);
+    return;
+  }
   if (!window_.PutClipboardText(text)) {
     window_.ShowError(u"クリップボードに書き込めませんでした。");
   }

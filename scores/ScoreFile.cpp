@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <system_error>
 
 #include "scores/Cp932.h"
@@ -292,20 +293,26 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
 #endif
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
 
-  std::string bytes;
-  char buffer[1 << 16];
-  for (;;) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
-    bytes.append(buffer, n);
-    if (n < sizeof buffer) {
-      if (std::ferror(raw)) return errnoError(errno != 0 ? errno : EIO);
-      break;
+  try {
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+      const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
+      bytes.append(buffer, n);
+      if (n < sizeof buffer) {
+        if (std::ferror(raw)) return errnoError(errno != 0 ? errno : EIO);
+        break;
+      }
     }
-  }
 
-  LoadResult result = ParseScoreFile(bytes);
-  if (result.error) result.error->path = file;
-  return result;
+    LoadResult result = ParseScoreFile(bytes);
+    if (result.error) result.error->path = file;
+    return result;
+  } catch (const std::bad_alloc&) {
+    // Each song costs a few hundred bytes however short its line, so a huge
+    // file of tiny songs can need more memory than the machine has.
+    return fileError("not enough memory to load the file", u"メモリが足りないため読み込めません");
+  }
 }
 
 std::string DescribeLoadError(const LoadError& error) {

@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 #include "TestUtil.h"
 #include "core/App.h"
@@ -213,6 +214,28 @@ TEST_F(AppTest, BusyClipboardChangesNothing) {
   app.Command1_Click();
   EXPECT_EQ(window_.log, "clear;error;");
   EXPECT_EQ(window_.clipboard, u"old");
+}
+
+// Stands in for a table so large that building a view runs out of memory.
+class ExhaustedRandom final : public RandomSource {
+ public:
+  void Reseed() override {}
+  float Draw() override { throw std::bad_alloc(); }
+};
+
+TEST_F(AppTest, OutOfMemoryInAViewIsReportedAndChangesNothing) {
+  WriteScores(kTwoSongs);
+  ExhaustedRandom exhausted;
+  App app(window_, exhausted);
+  ASSERT_TRUE(app.Form_Load());
+  const Text chart = window_.disp;
+  window_.log.clear();
+  app.Radio_MouseDown(4);
+  app.Radio_MouseDown(5);
+  EXPECT_EQ(window_.log, "error;error;");
+  EXPECT_EQ(window_.disp, chart);
+  ASSERT_EQ(window_.errors.size(), 2u);
+  EXPECT_NE(window_.errors[0].find(u"メモリ"), Text::npos);
 }
 
 TEST(VersionText, MinorHasAtLeastTwoDigits) {

@@ -177,6 +177,18 @@ int Run(int argc, char** argv) {
   return 0;
 }
 
+// Whatever goes wrong ends in one line and exit status 1, never an abort.
+int RunGuarded(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "quillbox-report: not enough memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "quillbox-report: " << e.what() << "\n";
+  }
+  return 1;
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -190,8 +202,8 @@ int wmain(int argc, wchar_t** wargv) {
   }
   for (auto& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
-  return Run(argc, argv.data());
+  return RunGuarded(argc, argv.data());
 }
 #else
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) { return RunGuarded(argc, argv); }
 #endif
