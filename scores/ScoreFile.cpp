@@ -1,5 +1,6 @@
 #include "scores/ScoreFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <type_traits>
 
 #include "scores/Cp932.h"
 
@@ -35,106 +37,177 @@ constexpr Field kBestPerfect{"BestPerfect", 0, 255};
 constexpr Field kBestScore{"BestScore", -2147483648.0, 2147483647.0};
 constexpr Field kPlayCount{"PlayCount", -32768, 32767};
 
-// A digit position: '0'-'9' give their value, anything else (or nothing) 0.
-int DigitAt(std::u16string_view line, std::size_t position1) {
-  if (position1 > line.size()) return 0;
-  const char16_t c = line[position1 - 1];
-  return (c >= u'0' && c <= u'9') ? c - u'0' : 0;
+// Lines are examined either as bytes, when all of them are ASCII (which code
+// page 932 maps to the same characters), or decoded. Most lines of a score
+// file are short ASCII key lines, so they never pay for a decoder.
+template <typename Char>
+using Line = std::basic_string_view<Char>;
+
+template <typename Char>
+Text Widen(Line<Char> line) {
+  Text out(line.size(), u'\0');
+  std::transform(line.begin(), line.end(), out.begin(),
+                 [](Char c) { return static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(c)); });
+  return out;
 }
 
-bool StartsWith(std::u16string_view line, std::u16string_view key) {
-  return line.substr(0, key.size()) == key;
+// A digit position: '0'-'9' give their value, anything else (or nothing) 0.
+template <typename Char>
+int DigitAt(Line<Char> line, std::size_t position1) {
+  if (position1 > line.size()) return 0;
+  const Char c = line[position1 - 1];
+  return (c >= '0' && c <= '9') ? c - '0' : 0;
+}
+
+template <typename Char>
+bool StartsWith(Line<Char> line, std::string_view key) {
+  if (line.size() < key.size()) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (line[i] != static_cast<Char>(key[i])) return false;
+  }
+  return true;
+}
+
+// The value texts the game writes are plain whole numbers; those are read
+// here directly and everything else by ReadValue.
+template <typename Char>
+double ValueOf(Line<Char> text) {
+  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+  const std::size_t digitsFrom = i;
+  std::int64_t magnitude = 0;
+  while (i < text.size() && i - digitsFrom < 15 && text[i] >= '0' && text[i] <= '9') {
+    magnitude = magnitude * 10 + (text[i] - '0');
+    ++i;
+  }
+  if (i == text.size() && i > digitsFrom) {
+    const auto value = static_cast<double>(magnitude);  // below 2^53: exact
+    return digitsFrom == 1 ? -value : value;
+  }
+  if constexpr (std::is_same_v<Char, char16_t>) {
+    return ReadValue(text);
+  } else {
+    return ReadValue(Widen(text));
+  }
+}
+
+// Enough room for the songs of a game's file, so that the table is not
+// copied while it grows. Every header line holds a 0x5C byte, so lines with
+// one bound the count from above; a file of many tiny such lines would make
+// the bound far too large, and is left to grow as it goes.
+std::size_t SongsToReserve(std::string_view bytes) {
+  std::size_t lines = 0;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while ((p = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)))) != nullptr) {
+    ++lines;
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+  }
+  return lines * sizeof(SongRecord) <= bytes.size() ? lines : 0;
 }
 
 class Parser {
  public:
   LoadResult Run(std::string_view bytes) {
-    std::size_t pos = 0;
-    while (pos < bytes.size() && !result_.error) {
+    if (const std::size_t songs = SongsToReserve(bytes); songs > 0) result_.songs.Reserve(songs);
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end && !result_.error) {
       // A line ends at CR, CR LF or a lone LF. None of these bytes can be the
       // second byte of a double-byte character, so splitting before decoding
       // is safe.
-      std::size_t end = pos;
-      while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+      const char* const start = p;
+      unsigned char seen = 0;  // high bit set: the line is not all ASCII
+      bool backslash = false;
+      for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '\r' || c == '\n') break;
+        seen |= c;
+        backslash |= c == '\\';
+      }
       if (++lineNumber_ > kMaxCount) {
         Fail(LoadErrorKind::TooMany, Text{}, "more lines than a 32-bit count holds", u"行数が多すぎます");
         break;
       }
-      HandleLine(DecodeCp932(bytes.substr(pos, end - pos)));
-      pos = end;
-      if (pos < bytes.size()) {
-        const bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
-        pos += crlf ? 2 : 1;
+      const std::string_view raw(start, static_cast<std::size_t>(p - start));
+      if (seen < 0x80) {
+        HandleLine(raw, backslash);
+      } else {
+        const Text decoded = DecodeCp932(raw);
+        HandleLine(Line<char16_t>(decoded), decoded.find(u'\\') != Text::npos);
       }
+      if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
     }
     return std::move(result_);
   }
 
  private:
-  void HandleLine(Text line) {
-    const std::size_t backslash = line.find(u'\\');
-    if (backslash != Text::npos) {
+  template <typename Char>
+  void HandleLine(Line<Char> line, bool hasBackslash) {
+    if (hasBackslash) {
+      const std::size_t backslash = line.find(static_cast<Char>('\\'));
       if (backslash == 0) {
-        Fail(LoadErrorKind::NoTitle, std::move(line),
-             "header line starts with the backslash, so it has no title",
+        Fail(LoadErrorKind::NoTitle, Widen(line), "header line starts with the backslash, so it has no title",
              u"見出し行が「\\」で始まっていて、曲名がありません");
         return;
       }
       if (result_.songs.SongCount() >= kMaxCount) {
-        Fail(LoadErrorKind::TooMany, std::move(line), "more songs than a 32-bit count holds",
-             u"曲数が多すぎます");
+        Fail(LoadErrorKind::TooMany, Widen(line), "more songs than a 32-bit count holds", u"曲数が多すぎます");
         return;
       }
-      result_.songs.AddSong().Title = line.substr(1, backslash - 1);
+      result_.songs.AddSong().Title = Widen(line.substr(1, backslash - 1));
       return;
     }
     if (result_.songs.SongCount() == 0) return;
     SongRecord& song = result_.songs[result_.songs.SongCount()];
 
-    if (StartsWith(line, u"HPR")) {
+    if (StartsWith(line, "HPR")) {
       if (!PartOk(line, 4)) return;
       Store(line, 6, kHiPerfect, song.HiPerfect[Index(line, 4)]);
-    } else if (StartsWith(line, u"PR")) {
+    } else if (StartsWith(line, "PR")) {
       if (!PartOk(line, 4) || !RankOk(line, 3)) return;
       Store(line, 6, kBestPerfect, song.BestPerfect[Index(line, 4)][Index(line, 3)]);
-    } else if (StartsWith(line, u"SCORE")) {
+    } else if (StartsWith(line, "SCORE")) {
       if (!PartOk(line, 7) || !RankOk(line, 6)) return;
       Store(line, 9, kBestScore, song.BestScore[Index(line, 7)][Index(line, 6)]);
-    } else if (StartsWith(line, u"HPs")) {
+    } else if (StartsWith(line, "HPs")) {
       if (!PartOk(line, 4)) return;
       Store(line, 6, kPlayCount, song.PlayCount[Index(line, 4)]);
     }
   }
 
-  static std::size_t Index(const Text& line, std::size_t pos) { return static_cast<std::size_t>(DigitAt(line, pos)); }
+  template <typename Char>
+  static std::size_t Index(Line<Char> line, std::size_t pos) {
+    return static_cast<std::size_t>(DigitAt(line, pos));
+  }
 
-  bool PartOk(const Text& line, std::size_t pos) {
+  template <typename Char>
+  bool PartOk(Line<Char> line, std::size_t pos) {
     const int part = DigitAt(line, pos);
     if (part <= 8) return true;
-    Fail(LoadErrorKind::PartOutOfRange, line,
+    Fail(LoadErrorKind::PartOutOfRange, Widen(line),
          "part number " + std::to_string(part) + " is out of range (0 to 8)",
          u"パート番号 " + Decimal(part) + u" は範囲外です（0～8）");
     return false;
   }
 
-  bool RankOk(const Text& line, std::size_t pos) {
+  template <typename Char>
+  bool RankOk(Line<Char> line, std::size_t pos) {
     const int rank = DigitAt(line, pos);
     if (rank <= 3) return true;
-    Fail(LoadErrorKind::RankOutOfRange, line,
+    Fail(LoadErrorKind::RankOutOfRange, Widen(line),
          "rank number " + std::to_string(rank) + " is out of range (0 to 3)",
          u"順位番号 " + Decimal(rank) + u" は範囲外です（0～3）");
     return false;
   }
 
-  template <typename T>
-  void Store(const Text& line, std::size_t valuePos1, const Field& field, T& target) {
-    const std::u16string_view valueText =
-        valuePos1 <= line.size() ? std::u16string_view(line).substr(valuePos1 - 1) : std::u16string_view{};
-    const double rounded = RoundHalfEven(ReadValue(valueText));
+  template <typename Char, typename T>
+  void Store(Line<Char> line, std::size_t valuePos1, const Field& field, T& target) {
+    const Line<Char> valueText = valuePos1 <= line.size() ? line.substr(valuePos1 - 1) : Line<Char>{};
+    const double rounded = RoundHalfEven(ValueOf(valueText));
     if (!(rounded >= field.lo && rounded <= field.hi)) {
       const std::string range = std::to_string(static_cast<long long>(field.lo)) + " to " +
                                 std::to_string(static_cast<long long>(field.hi));
-      Fail(LoadErrorKind::ValueOutOfRange, line,
+      Fail(LoadErrorKind::ValueOutOfRange, Widen(line),
            std::string("value is out of range for ") + field.name + " (" + range + ")",
            u"値が " + FromUtf8(field.name) + u" の範囲（" + FromUtf8(range) + u"）を超えています");
       return;
@@ -295,6 +368,9 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
 
   try {
     std::string bytes;
+    // Exactly the file's size, so that reading never holds two copies; a file
+    // that grows meanwhile is still read to its end.
+    if (const auto size = std::filesystem::file_size(target, ec); !ec) bytes.reserve(size);
     char buffer[1 << 16];
     for (;;) {
       const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);

@@ -1,5 +1,6 @@
 #include "scores/SongTable.h"
 
+#include <exception>
 #include <limits>
 
 namespace quillbox {
@@ -10,6 +11,14 @@ SongRecord& Songs::AddSong() {
     throw OverflowError("more songs than a 32-bit count holds");
   }
   return records_.emplace_back();
+}
+
+void Songs::Reserve(std::size_t songs) {
+  try {
+    records_.reserve(songs + 1);
+  } catch (const std::exception&) {
+    // Too large to reserve is not yet too large to load.
+  }
 }
 
 void InitPartNames(PartNames& names) {

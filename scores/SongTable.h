@@ -2,6 +2,7 @@
 // The song table and the part names that every view reads.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/Text.h"
@@ -32,9 +33,13 @@ class Songs {
     return records_.at(static_cast<std::size_t>(index));
   }
   SongRecord& operator[](std::int32_t index) { return records_.at(static_cast<std::size_t>(index)); }
+  // Songs 1..N in table order, for loops over the whole table.
+  std::span<const SongRecord> All() const { return std::span(records_).subspan(1); }
 
   // Appends an empty record and returns it.
   SongRecord& AddSong();
+  // Makes room for `songs` songs at once; only a hint.
+  void Reserve(std::size_t songs);
 
  private:
   std::vector<SongRecord> records_;

@@ -118,11 +118,19 @@ TEST(ScoreFile, KeyLinesSetTheirField) {
       {"HPs1=32767.4", 1, -1, "PlayCount", 32767},
       {"HPs1=-32768", 1, -1, "PlayCount", -32768},
       {"HPs1=000000000000000000000000000000012", 1, -1, "PlayCount", 12},
+      {"HPs1=-", 1, -1, "PlayCount", 0},
+      {"HPs1=-0", 1, -1, "PlayCount", 0},
+      {"SCORE11=00000000000000000001234567", 1, 1, "BestScore", 1234567},
+      {"SCORE11=2147483647", 1, 1, "BestScore", 2147483647},
   };
-  for (const KeyCase& c : cases) {
-    const Songs songs = MustParse(Cp932File(std::string("[t\\]\n") + c.line + "\n"));
-    ASSERT_EQ(songs.SongCount(), 1) << c.line;
-    EXPECT_EQ(FieldValue(songs[1], c), c.expected) << c.line;
+  // Lines of plain ASCII are read from their bytes, others after decoding;
+  // a trailing あ, which ends every number, sends each case down the other way.
+  for (const std::string tail : {"", "あ"}) {
+    for (const KeyCase& c : cases) {
+      const Songs songs = MustParse(Cp932File(std::string("[t\\]\n") + c.line + tail + "\n"));
+      ASSERT_EQ(songs.SongCount(), 1) << c.line << tail;
+      EXPECT_EQ(FieldValue(songs[1], c), c.expected) << c.line << tail;
+    }
   }
 }
 
@@ -168,17 +176,25 @@ TEST(ScoreFile, FailuresStopAtTheirLine) {
       {"\\starts with a backslash", LoadErrorKind::NoTitle,
        "header line starts with the backslash, so it has no title"},
   };
-  for (const auto& c : cases) {
-    const LoadResult result = ParseScoreFile(std::string("[t\\]\r\nHPR2=9\r\n") + c.line + "\r\nHPR3=1\r\n[u\\]\r\n");
-    ASSERT_TRUE(result.error.has_value()) << c.line;
-    EXPECT_EQ(result.error->kind, c.kind) << c.line;
-    EXPECT_EQ(result.error->line, 3) << c.line;
-    EXPECT_EQ(result.error->lineText, FromUtf8(c.line));
-    EXPECT_EQ(result.error->reason, c.reason);
-    EXPECT_FALSE(result.error->reasonJa.empty());
-    // Nothing after the failing line was read.
-    EXPECT_EQ(result.songs.SongCount(), 1) << c.line;
-    EXPECT_EQ(result.songs[1].HiPerfect[3], 0) << c.line;
+  // Each line as plain ASCII and with a trailing あ (code page 932 bytes).
+  const struct {
+    std::string bytes;
+    Text text;
+  } tails[] = {{"", u""}, {"\x82\xA0", u"あ"}};
+  for (const auto& tail : tails) {
+    for (const auto& c : cases) {
+      const LoadResult result =
+          ParseScoreFile(std::string("[t\\]\r\nHPR2=9\r\n") + c.line + tail.bytes + "\r\nHPR3=1\r\n[u\\]\r\n");
+      ASSERT_TRUE(result.error.has_value()) << c.line;
+      EXPECT_EQ(result.error->kind, c.kind) << c.line;
+      EXPECT_EQ(result.error->line, 3) << c.line;
+      EXPECT_EQ(result.error->lineText, FromUtf8(c.line) + tail.text);
+      EXPECT_EQ(result.error->reason, c.reason);
+      EXPECT_FALSE(result.error->reasonJa.empty());
+      // Nothing after the failing line was read.
+      EXPECT_EQ(result.songs.SongCount(), 1) << c.line;
+      EXPECT_EQ(result.songs[1].HiPerfect[3], 0) << c.line;
+    }
   }
 }
 
