@@ -5,25 +5,44 @@
 
 namespace quillbox {
 
-Text Decimal(std::int64_t value) {
-  // Build from the unsigned magnitude so that INT64_MIN is handled too.
+namespace {
+
+// Writes the decimal digits of `value` to the end of `buffer` and returns
+// where they start. Built from the unsigned magnitude so that INT64_MIN is
+// handled too.
+constexpr std::size_t kDecimalRoom = 24;
+std::size_t WriteDecimal(std::int64_t value, char16_t (&buffer)[kDecimalRoom]) {
   const bool negative = value < 0;
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                     : static_cast<std::uint64_t>(value);
-  char16_t buffer[24];
-  std::size_t pos = sizeof buffer / sizeof buffer[0];
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  std::size_t pos = kDecimalRoom;
   do {
     buffer[--pos] = static_cast<char16_t>(u'0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
   if (negative) buffer[--pos] = u'-';
-  return Text(buffer + pos, buffer + sizeof buffer / sizeof buffer[0]);
+  return pos;
+}
+
+}  // namespace
+
+Text Decimal(std::int64_t value) {
+  char16_t buffer[kDecimalRoom];
+  const std::size_t pos = WriteDecimal(value, buffer);
+  return Text(buffer + pos, buffer + kDecimalRoom);
 }
 
 Text PadLeft(std::int64_t value, std::size_t width) {
-  Text digits = Decimal(value);
-  if (digits.size() >= width) return digits;
-  return Text(width - digits.size(), u' ') + digits;
+  Text out;
+  AppendPadLeft(out, value, width);
+  return out;
+}
+
+void AppendPadLeft(Text& out, std::int64_t value, std::size_t width) {
+  char16_t buffer[kDecimalRoom];
+  const std::size_t pos = WriteDecimal(value, buffer);
+  const std::size_t length = kDecimalRoom - pos;
+  if (length < width) out.append(width - length, u' ');
+  out.append(buffer + pos, length);
 }
 
 std::string ToUtf8(std::u16string_view text) {

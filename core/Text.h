@@ -22,6 +22,9 @@ Text Decimal(std::int64_t value);
 // `value` in decimal, right-aligned in `width` columns; wider numbers are
 // written whole rather than cut.
 Text PadLeft(std::int64_t value, std::size_t width);
+// The same, appended to `out` without a text of its own: charts write
+// hundreds of thousands of cells.
+void AppendPadLeft(Text& out, std::int64_t value, std::size_t width);
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);

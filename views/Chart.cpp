@@ -11,11 +11,20 @@ Text ChartText(const Songs& songs, ChartMode mode) {
                               : u"+-----------------+-----------------+\r\n";
   const std::size_t cellWidth = wide ? 7 : 4;
 
-  Text body;
+  // One text, sized up front: a chart of a large table runs to megabytes,
+  // and growing it step by step would copy it over and over.
+  const std::size_t rowLength = 1 + 2 + 4 + 2 + (hasCells ? 8 * cellWidth : 0);
+  std::size_t size = header.size() + 3 * separator.size();
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) size += rowLength + songs[s].Title.size();
+
+  Text text;
+  text.reserve(size);
+  text += header;
+  text += separator;
   for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
     const SongRecord& song = songs[s];
-    if (s == 10) body += separator;  // standard songs above, added songs below
-    body += u'|';
+    if (s == 10) text += separator;  // standard songs above, added songs below
+    text += u'|';
     for (std::size_t p = 1; p <= 8; ++p) {
       if (hasCells) {
         std::int64_t value = 0;
@@ -24,15 +33,16 @@ Text ChartText(const Songs& songs, ChartMode mode) {
           case kBestScoreChart: value = song.BestScore[p][1]; break;
           default: value = song.PlayCount[p]; break;
         }
-        body += PadLeft(value, cellWidth);
+        AppendPadLeft(text, value, cellWidth);
       }
-      if (p == 4) body += u" |";
+      if (p == 4) text += u" |";
     }
-    body += u" |  ";
-    body += song.Title;
-    body += u"\r\n";
+    text += u" |  ";
+    text += song.Title;
+    text += u"\r\n";
   }
-  return header + separator + body + separator;
+  text += separator;
+  return text;
 }
 
 }  // namespace quillbox
