@@ -6,6 +6,9 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <vector>
+#include <random>
+#include <functional>
 
 #include "views/RandomPick.h"
 
@@ -127,6 +130,59 @@ TEST(WeightedPick, LongListsCostNoMoreThanShortOnes) {
   EXPECT_EQ(DrawWeightedPart(big, first), (SongPart{1, 1}));  // entry 1: the only entry of part 1
   ScriptedRandom second({0x1p-24f});
   EXPECT_EQ(DrawWeightedPart(big, second), (SongPart{1, 2}));  // entry 129 lies in part 2's 65536
+}
+
+// The pair that entry k of the candidate list names, found the plain way:
+// pair by pair in list order.
+SongPart EntryOfList(const Songs& songs, double draw) {
+  std::int64_t highest = 0;
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    for (std::size_t p = 1; p <= 8; ++p) highest = std::max<std::int64_t>(highest, songs[s].PlayCount[p]);
+  }
+  std::int64_t count = 0;
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    for (std::size_t p = 1; p <= 8; ++p) count += highest - songs[s].PlayCount[p] + 1;
+  }
+  const auto k = static_cast<std::int64_t>(std::floor(draw * static_cast<double>(count))) + 1;
+  std::int64_t sum = 0;
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    for (std::size_t p = 1; p <= 8; ++p) {
+      sum += highest - songs[s].PlayCount[p] + 1;
+      if (sum >= k) return {s, static_cast<std::int32_t>(p)};
+    }
+  }
+  return {};
+}
+
+TEST(WeightedPick, LargeTablesMatchThePlainWalkOfTheList) {
+  // Tables past 32767 songs with counts at both ends of their range, where
+  // sums taken eight at a time could overflow or lose a song.
+  std::mt19937 random(3);
+  const auto table = [&](std::int32_t n, const std::function<std::int16_t(std::int32_t, std::size_t)>& count) {
+    Songs songs;
+    for (std::int32_t s = 1; s <= n; ++s) {
+      SongRecord& song = songs.AddSong();
+      for (std::size_t p = 1; p <= 8; ++p) song.PlayCount[p] = count(s, p);
+    }
+    return songs;
+  };
+  const Songs tables[] = {
+      table(70'000, [](std::int32_t s, std::size_t p) {
+        return static_cast<std::int16_t>(s % 9000 == 0 && p == 5 ? 32767 : -32768);
+      }),
+      table(70'000, [](std::int32_t, std::size_t) { return std::int16_t{32767}; }),
+      table(40'000, [](std::int32_t s, std::size_t p) { return static_cast<std::int16_t>(s % 3 == 0 ? -1 - p : p); }),
+      table(1'000, [&](std::int32_t, std::size_t) { return static_cast<std::int16_t>(random()); }),
+  };
+  std::vector<float> draws = {0, 0x1p-24f, 0.25f, 0.5f, 0.75f, 0.999f, kLargestBelowOne};
+  for (int i = 0; i < 20; ++i) draws.push_back(static_cast<float>(random() >> 8) * 0x1p-24f);
+  for (const Songs& songs : tables) {
+    for (const float draw : draws) {
+      ScriptedRandom scripted({draw});
+      EXPECT_EQ(DrawWeightedPart(songs, scripted), EntryOfList(songs, draw))
+          << songs.SongCount() << " songs, draw " << draw;
+    }
+  }
 }
 
 TEST(ClockRandom, DrawsStayBelowOneAndFixedSeedsRepeat) {

@@ -1,8 +1,10 @@
 #include "views/RandomPick.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 namespace quillbox {
 
@@ -25,6 +27,56 @@ float Draw24(std::uint32_t bits) {
   // largest is 1 - 2^-24, so 1.0 can never come out.
   return static_cast<float>(bits >> 8) * 0x1p-24f;
 }
+// The weighted pick reads the eight play counts of every song, twice; done
+// one by one, that is one long chain of dependent steps. GCC and Clang's
+// vector types let the eight counts move as one 16-byte value (SIMD where
+// the processor has it, plain code where not), and the sums go in 32-bit
+// lanes, each holding one count of a pair from its lower or upper half.
+using PlayLanes = std::int16_t __attribute__((vector_size(16)));
+using SumLanes = std::int32_t __attribute__((vector_size(16)));
+static_assert(sizeof(PlayLanes) == 8 * sizeof(std::int16_t));
+
+PlayLanes PlayCountsOf(const SongRecord& song) {
+  PlayLanes counts;
+  std::memcpy(&counts, &song.PlayCount[1], sizeof counts);
+  return counts;
+}
+
+SumLanes PairSums(PlayLanes counts) {
+  SumLanes pairs;
+  std::memcpy(&pairs, &counts, sizeof pairs);
+  return ((pairs << 16) >> 16) + (pairs >> 16);  // both halves, sign-extended
+}
+
+std::int64_t Total(SumLanes lanes) {
+  return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+}
+
+struct PlayTotals {
+  std::int32_t highest = 0;  // never below 0
+  std::int64_t sum = 0;
+};
+
+PlayTotals SumPlayCounts(const Songs& songs) {
+  // Each lane adds two counts a song: 32767 songs cannot overflow it.
+  constexpr std::size_t kSongsPerRound = 32767;
+  PlayLanes highest{};
+  std::int64_t sum = 0;
+  const std::span<const SongRecord> all = songs.All();
+  for (std::size_t from = 0; from < all.size(); from += kSongsPerRound) {
+    SumLanes lanes{};
+    for (const SongRecord& song : all.subspan(from, std::min(kSongsPerRound, all.size() - from))) {
+      const PlayLanes counts = PlayCountsOf(song);
+      highest = highest > counts ? highest : counts;
+      lanes += PairSums(counts);
+    }
+    sum += Total(lanes);
+  }
+  std::int32_t top = 0;
+  for (int p = 0; p < 8; ++p) top = std::max<std::int32_t>(top, highest[p]);
+  return {top, sum};
+}
+
 }  // namespace
 
 float ClockRandomSource::Draw() { return Draw24(static_cast<std::uint32_t>(engine_())); }
@@ -45,20 +97,13 @@ std::optional<SongPart> DrawWeightedPart(const Songs& songs, RandomSource& rando
   const std::int32_t n = songs.SongCount();
   if (n == 0) return std::nullopt;
 
-  std::int32_t highest = 0;
-  for (std::int32_t s = 1; s <= n; ++s) {
-    for (std::size_t p = 1; p <= 8; ++p) highest = std::max<std::int32_t>(highest, songs[s].PlayCount[p]);
-  }
   // Each pair stands in the list (highest - count + 1) times. The list is
-  // never built: its length is the sum of the weights, and entry k is found
-  // by walking the pairs in list order.
-  const auto weight = [&](std::int32_t s, std::size_t p) {
-    return static_cast<std::int64_t>(highest) - songs[s].PlayCount[p] + 1;
-  };
-  std::int64_t count = 0;
-  for (std::int32_t s = 1; s <= n; ++s) {
-    for (std::size_t p = 1; p <= 8; ++p) count += weight(s, p);
-  }
+  // never built: its length follows from the highest play count and the sum
+  // of all play counts, and entry k is found by walking the songs in list
+  // order, a whole song at a time until k lies inside one.
+  const PlayTotals totals = SumPlayCounts(songs);
+  const std::int64_t pairWeightBase = static_cast<std::int64_t>(totals.highest) + 1;
+  const std::int64_t count = 8 * pairWeightBase * n - totals.sum;
 
   random.Reseed();
   const float draw = random.Draw();
@@ -66,9 +111,16 @@ std::optional<SongPart> DrawWeightedPart(const Songs& songs, RandomSource& rando
   k = std::clamp<std::int64_t>(k, 1, count);
 
   std::int64_t sum = 0;
-  for (std::int32_t s = 1; s <= n; ++s) {
+  std::int32_t s = 0;
+  for (const SongRecord& song : songs.All()) {
+    ++s;
+    const std::int64_t songWeight = 8 * pairWeightBase - Total(PairSums(PlayCountsOf(song)));
+    if (sum + songWeight < k) {
+      sum += songWeight;
+      continue;
+    }
     for (std::size_t p = 1; p <= 8; ++p) {
-      sum += weight(s, p);
+      sum += pairWeightBase - song.PlayCount[p];
       if (sum >= k) return SongPart{s, static_cast<std::int32_t>(p)};
     }
   }
