@@ -13,7 +13,8 @@ namespace {
 constexpr std::size_t kDecimalRoom = 24;
 std::size_t WriteDecimal(std::int64_t value, char16_t (&buffer)[kDecimalRoom]) {
   const bool negative = value < 0;
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   std::size_t pos = kDecimalRoom;
   do {
     buffer[--pos] = static_cast<char16_t>(u'0' + magnitude % 10);

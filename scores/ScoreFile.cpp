@@ -151,7 +151,8 @@ class Parser {
         return;
       }
       if (result_.songs.SongCount() >= kMaxCount) {
-        Fail(LoadErrorKind::TooMany, Widen(line), "more songs than a 32-bit count holds", u"曲数が多すぎます");
+        Fail(LoadErrorKind::TooMany, Widen(line), "more songs than a 32-bit count holds",
+             u"曲数が多すぎます");
         return;
       }
       result_.songs.AddSong().Title = Widen(line.substr(1, backslash - 1));

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <map>
+#include <random>
 #include <set>
 #include <vector>
-#include <random>
-#include <functional>
 
 #include "views/RandomPick.h"
 
@@ -158,7 +158,8 @@ TEST(WeightedPick, LargeTablesMatchThePlainWalkOfTheList) {
   // Tables past 32767 songs with counts at both ends of their range, where
   // sums taken eight at a time could overflow or lose a song.
   std::mt19937 random(3);
-  const auto table = [&](std::int32_t n, const std::function<std::int16_t(std::int32_t, std::size_t)>& count) {
+  const auto table = [&](std::int32_t n,
+                         const std::function<std::int16_t(std::int32_t, std::size_t)>& count) {
     Songs songs;
     for (std::int32_t s = 1; s <= n; ++s) {
       SongRecord& song = songs.AddSong();
@@ -167,11 +168,13 @@ TEST(WeightedPick, LargeTablesMatchThePlainWalkOfTheList) {
     return songs;
   };
   const Songs tables[] = {
-      table(70'000, [](std::int32_t s, std::size_t p) {
-        return static_cast<std::int16_t>(s % 9000 == 0 && p == 5 ? 32767 : -32768);
-      }),
+      table(70'000,
+            [](std::int32_t s, std::size_t p) {
+              return static_cast<std::int16_t>(s % 9000 == 0 && p == 5 ? 32767 : -32768);
+            }),
       table(70'000, [](std::int32_t, std::size_t) { return std::int16_t{32767}; }),
-      table(40'000, [](std::int32_t s, std::size_t p) { return static_cast<std::int16_t>(s % 3 == 0 ? -1 - p : p); }),
+      table(40'000,
+            [](std::int32_t s, std::size_t p) { return static_cast<std::int16_t>(s % 3 == 0 ? -1 - p : p); }),
       table(1'000, [&](std::int32_t, std::size_t) { return static_cast<std::int16_t>(random()); }),
   };
   std::vector<float> draws = {0, 0x1p-24f, 0.25f, 0.5f, 0.75f, 0.999f, kLargestBelowOne};

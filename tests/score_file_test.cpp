@@ -183,8 +183,8 @@ TEST(ScoreFile, FailuresStopAtTheirLine) {
   } tails[] = {{"", u""}, {"\x82\xA0", u"あ"}};
   for (const auto& tail : tails) {
     for (const auto& c : cases) {
-      const LoadResult result =
-          ParseScoreFile(std::string("[t\\]\r\nHPR2=9\r\n") + c.line + tail.bytes + "\r\nHPR3=1\r\n[u\\]\r\n");
+      const LoadResult result = ParseScoreFile(std::string("[t\\]\r\nHPR2=9\r\n") + c.line + tail.bytes +
+                                               "\r\nHPR3=1\r\n[u\\]\r\n");
       ASSERT_TRUE(result.error.has_value()) << c.line;
       EXPECT_EQ(result.error->kind, c.kind) << c.line;
       EXPECT_EQ(result.error->line, 3) << c.line;

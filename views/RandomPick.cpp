@@ -48,9 +48,7 @@ SumLanes PairSums(PlayLanes counts) {
   return ((pairs << 16) >> 16) + (pairs >> 16);  // both halves, sign-extended
 }
 
-std::int64_t Total(SumLanes lanes) {
-  return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
-}
+std::int64_t Total(SumLanes lanes) { return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3]; }
 
 struct PlayTotals {
   std::int32_t highest = 0;  // never below 0
