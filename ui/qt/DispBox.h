@@ -1,6 +1,6 @@
 #pragma once
 // The text box that shows every view. The core's text is one string with
-// CR LF line ends; the box shows each CR LF as a paragraph break and gives
+// CR LF line ends; the box shows each CR LF as a line break and gives
 // back exactly the string it was given, typed changes aside.
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
