@@ -288,14 +288,19 @@ TEST_F(HostileFiles, LoadingMemoryIsASmallMultipleOfTheFile) {
   const std::int32_t gameSongs = 60'000;
   const fs::path game = WriteLarge("game.ini", "", 0, ' ', [&] {
     std::string s;
+    const auto line = [&s](std::initializer_list<std::string_view> pieces) {
+      for (const std::string_view piece : pieces) s += piece;
+      s += "\r\n";
+    };
     for (std::int32_t i = 1; i <= gameSongs; ++i) {
-      s += "[\x95\x5C Song " + std::to_string(i) + "\\Hard]\r\n";
+      line({"[\x95\x5C Song ", std::to_string(i), "\\Hard]"});
       for (int p = 1; p <= 8; ++p) {
         const std::string part = std::to_string(p);
-        s += "HPR" + part + "=" + std::to_string(i % 111) + "\r\nHPs" + part + "=" + std::to_string(i % 300) + "\r\n";
+        line({"HPR", part, "=", std::to_string(i % 111)});
+        line({"HPs", part, "=", std::to_string(i % 300)});
         for (int r = 1; r <= 3; ++r) {
-          s += "PR" + std::to_string(r) + part + "=" + std::to_string(i % 97) + "\r\n";
-          s += "SCORE" + std::to_string(r) + part + "=" + std::to_string(1'000'000 - i) + "\r\n";
+          line({"PR", std::to_string(r), part, "=", std::to_string(i % 97)});
+          line({"SCORE", std::to_string(r), part, "=", std::to_string(1'000'000 - i)});
         }
       }
     }
