@@ -24,6 +24,8 @@ class DispBoxTest : public QObject {
   void typing_data();
   void typing();
   void longLinesWrapWithoutScrollBars();
+  void tripleClickSelectsTheLine_data();
+  void tripleClickSelectsTheLine();
 };
 
 // `count` chart rows, enough of them to fill more than one group of lines.
@@ -130,6 +132,36 @@ void DispBoxTest::longLinesWrapWithoutScrollBars() {
   QVERIFY(!box.verticalScrollBar()->isVisible());
   QVERIFY(!box.horizontalScrollBar()->isVisible());
   QVERIFY2(box.GetText() == text, "wrapping leaves the text one line");
+}
+
+// How a selection shows a line break, of either kind.
+const QChar kSelectedBreak(0x2029);
+
+void DispBoxTest::tripleClickSelectsTheLine_data() {
+  QTest::addColumn<QString>("clicked");  // text at the start of the line
+  QTest::addColumn<QString>("selected");
+  QTest::newRow("first") << QStringLiteral("| 0 |") << QStringLiteral("| 0 |  曲") + kSelectedBreak;
+  QTest::newRow("inside a group") << QStringLiteral("| 3 |") << QStringLiteral("| 3 |  曲") + kSelectedBreak;
+  QTest::newRow("last of a group") << QStringLiteral("| 15 |") << QStringLiteral("| 15 |  曲") + kSelectedBreak;
+  QTest::newRow("first of the next group")
+      << QStringLiteral("| 16 |") << QStringLiteral("| 16 |  曲") + kSelectedBreak;
+  QTest::newRow("last, without a break") << QStringLiteral("end") << QStringLiteral("end");
+}
+
+void DispBoxTest::tripleClickSelectsTheLine() {
+  QFETCH(QString, clicked);
+  QFETCH(QString, selected);
+  DispBox box;
+  box.setGeometry(0, 0, 553, 305);
+  box.SetText(Rows(19) + u"end");
+  box.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&box));
+  const QTextCursor line = box.document()->find(clicked);
+  QVERIFY(!line.isNull());
+  const QPoint at = box.cursorRect(line).center();
+  QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, at);
+  QCOMPARE(box.textCursor().selectedText().replace(QChar(0x2028), kSelectedBreak), selected);
 }
 
 QTEST_MAIN(DispBoxTest)

@@ -1,10 +1,13 @@
 #include "ui/qt/DispBox.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -131,6 +134,34 @@ void DispBox::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void DispBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  doubleClickAt_ = event->position();
+  sinceDoubleClick_.start();
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+void DispBox::mousePressEvent(QMouseEvent* event) {
+  const bool tripleClick = event->button() == Qt::LeftButton && sinceDoubleClick_.isValid() &&
+                           sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval() &&
+                           (event->position() - doubleClickAt_).manhattanLength() < QApplication::startDragDistance();
+  sinceDoubleClick_.invalidate();
+  QPlainTextEdit::mousePressEvent(event);
+  if (!tripleClick) return;
+  // A triple click selects a paragraph, which holds a group of lines here;
+  // users expect the one line they clicked, with its line break.
+  QTextCursor cursor = cursorForPosition(event->position().toPoint());
+  const QString paragraph = cursor.block().text();
+  const int at = cursor.positionInBlock();
+  const int begin = at == 0 ? 0 : static_cast<int>(paragraph.lastIndexOf(QChar(kLineSeparator), at - 1)) + 1;
+  const int next = static_cast<int>(paragraph.indexOf(QChar(kLineSeparator), at));
+  const int end = next < 0 ? static_cast<int>(paragraph.size()) : next;
+  const int blockStart = cursor.block().position();
+  cursor.setPosition(blockStart + begin);
+  // The line break goes with the line, as with Qt's own paragraph selection.
+  cursor.setPosition(std::min(blockStart + end + 1, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+  setTextCursor(cursor);
 }
 
 void DispBox::ForgetKeptCharacter() {
