@@ -209,9 +209,9 @@ void BM_WeightedPickLongList(benchmark::State& state) {
   const Songs longList = LongListTable();
   const Songs equal = EqualCountsTable();
   ClockRandomSource random(1);
-  const auto picks = [&](const Songs& songs) {
-    return [&] {
-      for (int i = 0; i < 200; ++i) benchmark::DoNotOptimize(DrawWeightedPart(songs, random));
+  const auto picks = [&random](const Songs& songs) {
+    return [&random, table = &songs] {
+      for (int i = 0; i < 200; ++i) benchmark::DoNotOptimize(DrawWeightedPart(*table, random));
     };
   };
   // Batches in turns, and the median of their ratios: a slow moment of the
