@@ -91,16 +91,16 @@ std::optional<std::string> ReadAll(int fd) {
   }
 }
 
-// Seconds from just before `probe` is started to the time it reports for its
-// first paint; empty when it reported none.
-std::optional<double> TimeToShown(const char* probe, const std::string& scoreFile = {}) {
+// Seconds from just before `probe` is started, with `argument` if given, to
+// the time it reports for its first paint; empty when it reported none.
+std::optional<double> TimeToShown(const char* probe, const std::string& argument = {}) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return std::nullopt;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   std::vector<char*> argv{const_cast<char*>(probe)};
-  if (!scoreFile.empty()) argv.push_back(const_cast<char*>(scoreFile.c_str()));
+  if (!argument.empty()) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
   const Clock::time_point start = Clock::now();
@@ -125,7 +125,7 @@ std::optional<double> TimeToShown(const char* probe, const std::string& scoreFil
 
 void BM_StartupEmptyWindow(benchmark::State& state) {
   for (auto _ : state) {
-    const std::optional<double> seconds = TimeToShown(EMPTY_WINDOW_PROBE);
+    const std::optional<double> seconds = TimeToShown(WINDOW_PROBE);
     if (!seconds) return Fail(state, "the empty window's probe reported no time");
     state.SetIterationTime(*seconds);
   }
@@ -143,8 +143,8 @@ void BM_StartupQuillbox(benchmark::State& state) {
   std::vector<double> empty;
   std::vector<double> text;
   for (auto _ : state) {
-    const std::optional<double> emptyWindow = TimeToShown(EMPTY_WINDOW_PROBE);
-    const std::optional<double> textWindow = TimeToShown(TEXT_WINDOW_PROBE);
+    const std::optional<double> emptyWindow = TimeToShown(WINDOW_PROBE);
+    const std::optional<double> textWindow = TimeToShown(WINDOW_PROBE, "段位");
     const std::optional<double> seconds = TimeToShown(QUILLBOX_STARTUP_PROBE, file.Path());
     if (!emptyWindow || !textWindow || !seconds) return Fail(state, "a start-up probe reported no time");
     empty.push_back(*emptyWindow);
