@@ -69,10 +69,8 @@ void App::Radio_MouseDown(std::int16_t index, std::int16_t, std::int16_t, float,
 }
 
 void App::Command1_Click() {
-  if (!window_.ClearClipboard()) {
-    window_.ShowError(u"クリップボードを開けませんでした。ほかのプログラムが使用中です。");
-    return;
-  }
+  // The whole text first: should building it fail, the user's clipboard
+  // must still hold what it held.
   Text text;
   try {
     text = window_.GetDispText();
@@ -82,8 +80,8 @@ void App::Command1_Click() {
     window_.ShowError(kOutOfMemory);
     return;
   }
-  if (!window_.PutClipboardText(text)) {
-    window_.ShowError(u"クリップボードに書き込めませんでした。");
+  if (!window_.ReplaceClipboardText(text)) {
+    window_.ShowError(u"クリップボードに書き込めませんでした。ほかのプログラムが使用中です。");
   }
 }
 

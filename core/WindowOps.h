@@ -23,9 +23,10 @@ class WindowOps {
   virtual void MarkFirstOption() = 0;
   virtual Text GetDispText() = 0;
   virtual void SetDispText(const Text& text) = 0;
-  // Both return false when the clipboard cannot be had (another program holds it).
-  virtual bool ClearClipboard() = 0;
-  virtual bool PutClipboardText(const Text& text) = 0;
+  // Empties the clipboard of every format and puts `text` on it as plain
+  // text, as one operation that holds nothing open when it returns. False
+  // when the clipboard cannot be had (another program holds it).
+  virtual bool ReplaceClipboardText(const Text& text) = 0;
   virtual std::filesystem::path ProgramDirectory() = 0;
   // A failure the user must hear about: a score file that cannot be loaded,
   // a view that cannot be built, a busy clipboard.

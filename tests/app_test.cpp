@@ -28,19 +28,17 @@ class FakeWindow final : public WindowOps {
     log += "mark;";
     marked = true;
   }
-  Text GetDispText() override { return disp; }
+  Text GetDispText() override {
+    if (dispTooLarge) throw std::bad_alloc();
+    return disp;
+  }
   void SetDispText(const Text& text) override {
     log += "disp;";
     disp = text;
   }
-  bool ClearClipboard() override {
-    log += "clear;";
+  bool ReplaceClipboardText(const Text& text) override {
+    log += "replace;";
     if (!clipboardFree) return false;
-    clipboard.reset();
-    return true;
-  }
-  bool PutClipboardText(const Text& text) override {
-    log += "put;";
     clipboard = text;
     return true;
   }
@@ -56,6 +54,7 @@ class FakeWindow final : public WindowOps {
   Text disp;
   std::optional<Text> clipboard = u"old";
   bool clipboardFree = true;
+  bool dispTooLarge = false;  // reading the box runs out of memory
   std::filesystem::path directory;
   std::vector<Text> errors;
   std::string log;
@@ -192,7 +191,7 @@ TEST_F(AppTest, CopyAppendsTheSignatureLine) {
 
   window_.log.clear();
   app.Command1_Click();
-  EXPECT_EQ(window_.log, "clear;put;");
+  EXPECT_EQ(window_.log, "replace;");
   EXPECT_EQ(window_.clipboard, ChartText(app.songs(), 0) + signature);
   EXPECT_EQ(window_.disp, ChartText(app.songs(), 0));  // the box is not touched
 
@@ -212,7 +211,15 @@ TEST_F(AppTest, BusyClipboardChangesNothing) {
   window_.clipboardFree = false;
   window_.log.clear();
   app.Command1_Click();
-  EXPECT_EQ(window_.log, "clear;error;");
+  EXPECT_EQ(window_.log, "replace;error;");
+  EXPECT_EQ(window_.clipboard, u"old");
+
+  // A text that cannot be built leaves the user's clipboard alone.
+  window_.clipboardFree = true;
+  window_.dispTooLarge = true;
+  window_.log.clear();
+  app.Command1_Click();
+  EXPECT_EQ(window_.log, "error;");
   EXPECT_EQ(window_.clipboard, u"old");
 }
 

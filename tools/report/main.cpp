@@ -42,11 +42,7 @@ class HeadlessWindow final : public quillbox::WindowOps {
   void MarkFirstOption() override {}
   Text GetDispText() override { return disp_; }
   void SetDispText(const Text& text) override { disp_ = text; }
-  bool ClearClipboard() override {
-    clipboard_.clear();
-    return true;
-  }
-  bool PutClipboardText(const Text& text) override {
+  bool ReplaceClipboardText(const Text& text) override {
     clipboard_ = text;
     return true;
   }

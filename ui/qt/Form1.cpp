@@ -214,13 +214,9 @@ Text Form1::GetDispText() { return disp_->GetText(); }
 
 void Form1::SetDispText(const Text& text) { disp_->SetText(text); }
 
-// Qt cannot tell whether the system clipboard was had: both always succeed.
-bool Form1::ClearClipboard() {
-  QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-  return true;
-}
-
-bool Form1::PutClipboardText(const Text& text) {
+// Qt cannot tell whether the system clipboard was had, so this always
+// succeeds. setText replaces every format the clipboard held.
+bool Form1::ReplaceClipboardText(const Text& text) {
   QGuiApplication::clipboard()->setText(Q(text), QClipboard::Clipboard);
   return true;
 }

@@ -76,8 +76,7 @@ class Form1 final : public QWidget, public WindowOps {
   void MarkFirstOption() override;
   Text GetDispText() override;
   void SetDispText(const Text& text) override;
-  bool ClearClipboard() override;
-  bool PutClipboardText(const Text& text) override;
+  bool ReplaceClipboardText(const Text& text) override;
   std::filesystem::path ProgramDirectory() override;
   void ShowError(const Text& message) override;
 

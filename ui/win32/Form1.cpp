@@ -235,7 +235,6 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       // The options' own BN_CLICKED runs nothing: only a mouse press does.
       if (LOWORD(wParam) == kCommand1Id && HIWORD(wParam) == BN_CLICKED) {
         Guard([&] { app_.Command1_Click(); });
-        CloseClipboardIfOpen();
         return 0;
       }
       break;
@@ -364,36 +363,28 @@ bool Form1::OpenClipboardRetrying() {
   return false;
 }
 
-void Form1::CloseClipboardIfOpen() {
-  if (clipboardOpen_) CloseClipboard();
-  clipboardOpen_ = false;
-}
-
-bool Form1::ClearClipboard() {
-  CloseClipboardIfOpen();
-  if (!OpenClipboardRetrying()) return false;
-  clipboardOpen_ = true;
-  if (!EmptyClipboard()) {
-    CloseClipboardIfOpen();
+bool Form1::ReplaceClipboardText(const Text& text) {
+  // The text's memory is made ready before the clipboard is opened, so the
+  // clipboard is emptied only when there is something to put in its place,
+  // and it is held for as short a time as possible.
+  const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr) return false;
+  if (void* target = GlobalLock(memory)) {
+    std::memcpy(target, text.c_str(), bytes);  // c_str() ends with the NUL
+    GlobalUnlock(memory);
+  } else {
+    GlobalFree(memory);
     return false;
   }
-  return true;
-}
-
-bool Form1::PutClipboardText(const Text& text) {
-  if (!clipboardOpen_ && !ClearClipboard()) return false;
-  bool placed = false;
-  const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    if (void* target = GlobalLock(memory)) {
-      std::memcpy(target, text.c_str(), bytes);  // c_str() ends with the NUL
-      GlobalUnlock(memory);
-      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    }
-    // Once placed, the memory belongs to the clipboard.
-    if (!placed) GlobalFree(memory);
+  if (!OpenClipboardRetrying()) {
+    GlobalFree(memory);
+    return false;
   }
-  CloseClipboardIfOpen();
+  const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  // Once placed, the memory belongs to the clipboard.
+  if (!placed) GlobalFree(memory);
   return placed;
 }
 

@@ -32,8 +32,7 @@ class Form1 final : public WindowOps {
   void MarkFirstOption() override;
   Text GetDispText() override;
   void SetDispText(const Text& text) override;
-  bool ClearClipboard() override;
-  bool PutClipboardText(const Text& text) override;
+  bool ReplaceClipboardText(const Text& text) override;
   std::filesystem::path ProgramDirectory() override;
   void ShowError(const Text& message) override;
 
@@ -50,7 +49,6 @@ class Form1 final : public WindowOps {
   void CreateControls();
   void ApplyDpi(UINT dpi);
   bool OpenClipboardRetrying();
-  void CloseClipboardIfOpen();
   // Runs a core operation; anything it throws becomes a message box rather
   // than unwinding through the window procedure.
   template <typename Operation>
@@ -65,7 +63,6 @@ class Form1 final : public WindowOps {
   HFONT controlFont_ = nullptr;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   HWND focusBeforeDeactivate_ = nullptr;
-  bool clipboardOpen_ = false;
   // The message the loop is dispatching now; lets the options tell a real
   // mouse press from the button-down a keyboard move sends through BM_CLICK.
   const MSG* queuedMessage_ = nullptr;
