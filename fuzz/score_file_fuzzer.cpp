@@ -90,6 +90,7 @@ void CheckTitles(const Songs& songs) {
   for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
     const Text& title = songs[s].Title;
     FUZZ_CHECK(title.find_first_of(u"\\\r\n") == Text::npos);
+    FUZZ_CHECK(title.find(u'\0') == Text::npos);  // it would cut the Windows text box
   }
 }
 

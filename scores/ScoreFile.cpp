@@ -51,6 +51,16 @@ Text Widen(Line<Char> line) {
   return out;
 }
 
+// A title as every view shows it. A NUL would end the text in the Windows
+// text box and in clipboard readers, cutting off every song after it, so it
+// is shown as its picture, as load errors already show control characters.
+template <typename Char>
+Text TitleText(Line<Char> title) {
+  Text out = Widen(title);
+  std::replace(out.begin(), out.end(), u'\0', u'\u2400');
+  return out;
+}
+
 // A digit position: '0'-'9' give their value, anything else (or nothing) 0.
 template <typename Char>
 int DigitAt(Line<Char> line, std::size_t position1) {
@@ -155,7 +165,7 @@ class Parser {
              u"曲数が多すぎます");
         return;
       }
-      result_.songs.AddSong().Title = Widen(line.substr(1, backslash - 1));
+      result_.songs.AddSong().Title = TitleText(line.substr(1, backslash - 1));
       return;
     }
     if (result_.songs.SongCount() == 0) return;

@@ -121,10 +121,14 @@ TEST(HostileLines, EmptyLinesBetweenKeyLinesAreIgnored) {
 }
 
 TEST(HostileLines, NulBytesAreOrdinaryCharacters) {
-  // Position 1 is skipped whatever it is, NUL included; NULs in the title stay.
-  const Songs songs = MustParse("a\0b\0c\\tail\r\n\0\\\r\nHPR\0=5\r\nHPR1=9\r\nHPR1=\0\r\n"s);
-  ASSERT_EQ(songs.SongCount(), 2);
-  EXPECT_EQ(songs[1].Title, u"\0b\0c"s);
+  // Position 1 is skipped whatever it is, NUL included. A NUL in a title is
+  // shown as its picture, or the Windows text box would stop at it; that
+  // holds for titles with Japanese characters (decoded lines) too.
+  const Songs songs =
+      MustParse("a\0b\0c\\tail\r\n\0\\\r\nHPR\0=5\r\nHPR1=9\r\nHPR1=\0\r\n[\0\x95\x5c\\\r\n"s);
+  ASSERT_EQ(songs.SongCount(), 3);
+  EXPECT_EQ(songs[1].Title, u"\u2400b\u2400c");
+  EXPECT_EQ(songs[3].Title, u"\u2400表");
   EXPECT_EQ(songs[2].Title, u"");
   EXPECT_EQ(songs[2].HiPerfect[0], 5) << "a NUL in the part position reads as part 0";
   EXPECT_EQ(songs[2].HiPerfect[1], 0) << "HPR1=<NUL> reads 0";

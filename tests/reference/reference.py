@@ -71,7 +71,7 @@ def parse(data):
             g = line.index("\\")
             if g == 0:
                 raise Fail(n, "header line starts with the backslash, so it has no title", line)
-            songs.append(new_song(line[1:g])); continue
+            songs.append(new_song(line[1:g].replace("\0", "\u2400"))); continue
         if len(songs) == 1:
             continue
         song = songs[-1]
