@@ -46,18 +46,33 @@ void AppendPadLeft(Text& out, std::int64_t value, std::size_t width) {
   out.append(buffer + pos, length);
 }
 
+namespace {
+
+// The code point that starts at text[i]; `i` moves past a surrogate pair.
+char32_t CodePointAt(std::u16string_view text, std::size_t& i) {
+  char32_t c = text[i];
+  if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    ++i;
+  } else if (c >= 0xD800 && c <= 0xDFFF) {
+    c = 0xFFFD;
+  }
+  return c;
+}
+
+std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
+}  // namespace
+
 std::string ToUtf8(std::u16string_view text) {
+  // Sized exactly by a first pass: a chart of a huge table is mostly ASCII,
+  // and three bytes a character would waste twice its size.
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(CodePointAt(text, i));
   std::string out;
-  out.reserve(text.size() * 3);
+  out.reserve(length);
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
+    const char32_t c = CodePointAt(text, i);
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -107,7 +122,10 @@ Text FromUtf8(std::string_view text) {
       if ((b & 0xC0) != 0x80) ok = false;
       else c = (c << 6) | (b & 0x3F);
     }
-    if (!ok || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    // An overlong form (C0 AF for '/') would let a character slip past
+    // checks made on the bytes; only the shortest form counts.
+    constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || c < kShortest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
       out += u'\uFFFD';
       ++i;
       continue;

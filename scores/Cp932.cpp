@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <stdexcept>
 #include <vector>
 
 #ifdef _WIN32
@@ -43,6 +42,9 @@ bool Convert932(std::string_view bytes, Text& out) {
 }  // namespace
 
 Text DecodeCp932(std::string_view bytes) {
+  // Without the code page every character would silently become U+FFFD.
+  static const bool available = IsValidCodePage(932) != 0;
+  if (!available) throw Cp932Unavailable();
   Text out;
   out.reserve(bytes.size());
   // Fast path: the whole text at once. MultiByteToWideChar takes int sizes,
@@ -71,7 +73,7 @@ class Iconv {
  public:
   Iconv() : cd_(iconv_open("UTF-16LE", "CP932")) {
     if (cd_ == Failed()) cd_ = iconv_open("UTF-16LE", "WINDOWS-31J");
-    if (cd_ == Failed()) throw std::runtime_error("iconv has no CP932 table");
+    if (cd_ == Failed()) throw Cp932Unavailable();
   }
   ~Iconv() { iconv_close(cd_); }
   Iconv(const Iconv&) = delete;

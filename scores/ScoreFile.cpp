@@ -20,12 +20,19 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace quillbox {
 namespace {
 
 constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+// Messages show this much of an offending line; an error keeps one character
+// more, to tell that the line went on.
+constexpr std::size_t kMaxShown = 200;
 
 struct Field {
   const char* name;
@@ -105,6 +112,7 @@ double ValueOf(Line<Char> text) {
 // one bound the count from above; a file of many tiny such lines would make
 // the bound far too large, and is left to grow as it goes.
 std::size_t SongsToReserve(std::string_view bytes) {
+  if (bytes.empty()) return 0;  // memchr must not see the null data of an empty view
   std::size_t lines = 0;
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
@@ -135,14 +143,22 @@ class Parser {
         backslash |= c == '\\';
       }
       if (++lineNumber_ > kMaxCount) {
-        Fail(LoadErrorKind::TooMany, Text{}, "more lines than a 32-bit count holds", u"行数が多すぎます");
+        Fail(LoadErrorKind::TooMany, Line<char>{}, "more lines than a 32-bit count holds", u"行数が多すぎます");
         break;
       }
       const std::string_view raw(start, static_cast<std::size_t>(p - start));
       if (seen < 0x80) {
         HandleLine(raw, backslash);
       } else {
-        const Text decoded = DecodeCp932(raw);
+        Text decoded;
+        try {
+          decoded = DecodeCp932(raw);
+        } catch (const Cp932Unavailable& e) {
+          Fail(LoadErrorKind::NoDecoder, Line<char>{}, e.what(),
+               u"この環境にはコードページ932（シフトJIS）の変換表がないため、ファイルを読めません");
+          result_.error->line = 0;
+          break;
+        }
         HandleLine(Line<char16_t>(decoded), decoded.find(u'\\') != Text::npos);
       }
       if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
@@ -156,12 +172,12 @@ class Parser {
     if (hasBackslash) {
       const std::size_t backslash = line.find(static_cast<Char>('\\'));
       if (backslash == 0) {
-        Fail(LoadErrorKind::NoTitle, Widen(line), "header line starts with the backslash, so it has no title",
+        Fail(LoadErrorKind::NoTitle, line, "header line starts with the backslash, so it has no title",
              u"見出し行が「\\」で始まっていて、曲名がありません");
         return;
       }
       if (result_.songs.SongCount() >= kMaxCount) {
-        Fail(LoadErrorKind::TooMany, Widen(line), "more songs than a 32-bit count holds",
+        Fail(LoadErrorKind::TooMany, line, "more songs than a 32-bit count holds",
              u"曲数が多すぎます");
         return;
       }
@@ -195,7 +211,7 @@ class Parser {
   bool PartOk(Line<Char> line, std::size_t pos) {
     const int part = DigitAt(line, pos);
     if (part <= 8) return true;
-    Fail(LoadErrorKind::PartOutOfRange, Widen(line),
+    Fail(LoadErrorKind::PartOutOfRange, line,
          "part number " + std::to_string(part) + " is out of range (0 to 8)",
          u"パート番号 " + Decimal(part) + u" は範囲外です（0～8）");
     return false;
@@ -205,7 +221,7 @@ class Parser {
   bool RankOk(Line<Char> line, std::size_t pos) {
     const int rank = DigitAt(line, pos);
     if (rank <= 3) return true;
-    Fail(LoadErrorKind::RankOutOfRange, Widen(line),
+    Fail(LoadErrorKind::RankOutOfRange, line,
          "rank number " + std::to_string(rank) + " is out of range (0 to 3)",
          u"順位番号 " + Decimal(rank) + u" は範囲外です（0～3）");
     return false;
@@ -218,7 +234,7 @@ class Parser {
     if (!(rounded >= field.lo && rounded <= field.hi)) {
       const std::string range = std::to_string(static_cast<long long>(field.lo)) + " to " +
                                 std::to_string(static_cast<long long>(field.hi));
-      Fail(LoadErrorKind::ValueOutOfRange, Widen(line),
+      Fail(LoadErrorKind::ValueOutOfRange, line,
            std::string("value is out of range for ") + field.name + " (" + range + ")",
            u"値が " + FromUtf8(field.name) + u" の範囲（" + FromUtf8(range) + u"）を超えています");
       return;
@@ -226,11 +242,14 @@ class Parser {
     target = static_cast<T>(rounded);
   }
 
-  void Fail(LoadErrorKind kind, Text line, std::string reason, Text reasonJa) {
+  // Keeps only as much of the line as a message shows: a bad line of a
+  // hundred megabytes must not be copied whole.
+  template <typename Char>
+  void Fail(LoadErrorKind kind, Line<Char> line, std::string reason, Text reasonJa) {
     LoadError error;
     error.kind = kind;
     error.line = lineNumber_;
-    error.lineText = std::move(line);
+    error.lineText = Widen(line.substr(0, kMaxShown + 1));
     error.reason = std::move(reason);
     error.reasonJa = std::move(reasonJa);
     result_.error = std::move(error);
@@ -243,7 +262,6 @@ class Parser {
 // Messages must stay one line and readable: control characters are shown as
 // their pictures and very long lines are cut.
 Text Printable(const Text& line) {
-  constexpr std::size_t kMaxShown = 200;
   Text out;
   for (std::size_t i = 0; i < line.size() && i < kMaxShown; ++i) {
     const char16_t c = line[i];
@@ -338,20 +356,17 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     name.replace(0, 2, LR"(\\?\UNC\)");
   }
   const std::filesystem::path target(name);
-#else
-  const std::filesystem::path& target = file;
 #endif
 
   // Only a regular file is sure to end: opening a FIFO waits for a writer,
   // and a device such as /dev/zero would be read until memory runs out.
+  auto notRegular = [&] { return fileError("Not a regular file", u"通常のファイルではありません"); };
+
+#ifdef _WIN32
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(target, ec);
   if (std::filesystem::is_directory(status)) return errnoError(EISDIR);
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return fileError("Not a regular file", u"通常のファイルではありません");
-  }
-
-#ifdef _WIN32
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return notRegular();
   // CreateFileW takes the \\?\ form; the C runtime's _wfopen does not.
   const HANDLE os = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -372,8 +387,24 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     return errnoError(EIO);
   }
 #else
-  std::FILE* raw = std::fopen(file.c_str(), "rb");
-  if (raw == nullptr) return errnoError(errno);
+  // Opened first and then examined, so that nothing can be swapped in
+  // between; O_NONBLOCK keeps the open of a FIFO from waiting for a writer.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd == -1) return errnoError(errno);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int code = errno;
+    const bool directory = S_ISDIR(info.st_mode);
+    ::close(fd);
+    if (directory) return errnoError(EISDIR);
+    return info.st_mode == 0 ? errnoError(code) : notRegular();
+  }
+  std::FILE* raw = ::fdopen(fd, "rb");
+  if (raw == nullptr) {
+    const int code = errno;
+    ::close(fd);
+    return errnoError(code);
+  }
 #endif
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
 
@@ -381,7 +412,11 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     std::string bytes;
     // Exactly the file's size, so that reading never holds two copies; a file
     // that grows meanwhile is still read to its end.
+#ifdef _WIN32
     if (const auto size = std::filesystem::file_size(target, ec); !ec) bytes.reserve(size);
+#else
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+#endif
     char buffer[1 << 16];
     for (;;) {
       const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
@@ -404,13 +439,13 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
 
 std::string DescribeLoadError(const LoadError& error) {
   std::string out = PathText(error.path);
-  if (error.kind == LoadErrorKind::FileError) return out + ": " + error.reason;
+  if (error.line == 0) return out + ": " + error.reason;
   return out + ":" + std::to_string(error.line) + ": " + error.reason + ": " + ToUtf8(Printable(error.lineText));
 }
 
 Text DescribeLoadErrorJa(const LoadError& error) {
   Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル: " + FromUtf8(PathText(error.path));
-  if (error.kind != LoadErrorKind::FileError) {
+  if (error.line != 0) {
     out += u"\r\n行: " + Decimal(error.line) + u"\r\n内容: " + Printable(error.lineText);
   }
   return out + u"\r\n理由: " + error.reasonJa;

@@ -17,6 +17,7 @@ enum class LoadErrorKind {
   ValueOutOfRange,  // rounded value outside its field
   NoTitle,          // header line that starts with the backslash
   TooMany,          // more lines or songs than a 32-bit count
+  NoDecoder,        // the system cannot decode code page 932 at all
 };
 
 struct LoadError {
@@ -45,7 +46,8 @@ LoadResult LoadScoreFile(const std::filesystem::path& file);
 // at most one '.', stopping at the first other character. No number reads 0.
 double ReadValue(std::u16string_view text);
 
-// "PATH:LINE: reason: text", or "PATH: reason" for a file error.
+// "PATH:LINE: reason: text", or "PATH: reason" for an error of the whole
+// file (FileError, NoDecoder).
 std::string DescribeLoadError(const LoadError& error);
 // The same for a Japanese message box, one item a line.
 Text DescribeLoadErrorJa(const LoadError& error);

@@ -65,11 +65,43 @@ mkdir -p "$work/bin dir/曲"; cp "$report" "$work/bin dir/曲/"; cp "$work/two.i
 (cd / && "$work/bin dir/曲/$(basename "$report")" perfect) > "$work/beside.got"
 check "reads hsc.ini beside the program" "$work/perfect.want" "$work/beside.got"
 
-# Usage errors exit 2.
-for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect"; do
-  # shellcheck disable=SC2086
-  "$report" --file "$work/two.ini" $args > /dev/null 2>&1; check_status "usage: '$args'" 2 $?
+# Usage errors exit 2, and are found before any file is read.
+for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect" \
+            "--seed -1 random" "--seed +5 random" "--seed 18446744073709551616 random" "detail x 1"; do
+  for file in two.ini missing.ini; do
+    # shellcheck disable=SC2086
+    "$report" --file "$work/$file" $args > /dev/null 2>&1; check_status "usage with $file: '$args'" 2 $?
+  done
 done
+for seed in 0 9223372036854775808 18446744073709551615; do
+  "$report" --seed $seed --file "$examples/hsc.ini" random > /dev/null; check_status "seed $seed" 0 $?
+done
+
+# Short of memory, a run prints the whole text or fails with one line on
+# standard error and nothing on standard output; never a partial report or
+# a silent success. 100 songs with titles of 1 MiB; AddressSanitizer's
+# shadow memory does not fit under a limit, so its build skips this.
+if ! grep -qa __asan_init "$report"; then
+  title=$(head -c 1048576 /dev/zero | tr '\0' T)
+  for _ in $(seq 100); do printf '[%s\\x]\r\nHPR1=5\r\n' "$title"; done > "$work/big.ini"
+  "$report" --file "$work/big.ini" perfect > "$work/big.perfect"; check_status "big file without a limit" 0 $?
+  { cat "$work/big.perfect"; printf 'dori-fen record chart "quillbox!" 0.90\r\n'; } > "$work/big.copy"
+  for limit in 150000 300000 400000 500000 600000 800000 1000000; do
+    for args in perfect "--copy perfect"; do
+      # shellcheck disable=SC2086
+      (ulimit -v $limit; exec "$report" --file "$work/big.ini" $args) > "$work/big.got" 2> "$work/err"
+      status=$?
+      if [ $status -eq 0 ]; then
+        want=$work/big.perfect; [ "$args" = perfect ] || want=$work/big.copy
+        [ ! -s "$work/err" ] && cmp -s "$want" "$work/big.got"
+      else
+        [ $status -eq 1 ] && [ ! -s "$work/big.got" ] && [ "$(wc -l < "$work/err")" -eq 1 ]
+      fi
+      check_status "ulimit -v $limit, $args: exit $status, $(head -c 80 "$work/err")" 0 $?
+    done
+  done
+  rm -f "$work"/big.*
+fi
 
 echo "report_cli: $failures failed"
 [ "$failures" -eq 0 ]

@@ -40,6 +40,7 @@ TEST(ScoreFile, FilesWithoutHeadersHaveNoSongs) {
   for (const char* bytes : {"", "\r\n", "HPR1=5\r\nPR11=3\r\n", "just text"}) {
     EXPECT_EQ(MustParse(bytes).SongCount(), 0) << bytes;
   }
+  EXPECT_EQ(MustParse(std::string_view{}).SongCount(), 0) << "no bytes at all, not even a buffer";
 }
 
 TEST(ScoreFile, DoubleByteCharacterWithBackslashTrailIsNotCut) {

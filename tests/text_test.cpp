@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "core/Text.h"
 
@@ -58,6 +59,24 @@ TEST(Utf8, RoundTripsJapaneseAndReplacesBadInput) {
   EXPECT_EQ(FromUtf8(ToUtf8(japanese)), japanese);
   EXPECT_EQ(ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // unpaired surrogate
   EXPECT_EQ(FromUtf8("a\xFF" "b\xE3\x81"), u"a\uFFFDb\uFFFD\uFFFD");
+}
+
+TEST(Utf8, OverlongFormsAreNotCharacters) {
+  // Each spells '/' (or NUL) in more bytes than it takes; only the shortest
+  // forms decode, the longest legal ones included.
+  for (const char* overlong : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xC0\x80"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(overlong)));
+    EXPECT_EQ(FromUtf8(overlong).find_first_not_of(u'\uFFFD'), Text::npos);
+  }
+  EXPECT_EQ(FromUtf8("\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80"), u"\u0080\u0800\U00010000");
+}
+
+TEST(Utf8, OutputIsSizedToItsText) {
+  // A chart of a large table is mostly ASCII: its UTF-8 must not hold room
+  // for three bytes a character.
+  const std::string utf8 = ToUtf8(Text(1 << 20, u'x') + u"表");
+  EXPECT_EQ(utf8.size(), (1u << 20) + 3);
+  EXPECT_LT(utf8.capacity(), utf8.size() + 64);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Hostile score files on disk: huge, truncated, not a file, unreadable, in
 // folders with long Japanese names; and what loading costs in memory.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "core/Text.h"
 #include "scores/ScoreFile.h"
@@ -187,6 +191,41 @@ TEST_F(HostileFiles, FifoWithoutWriter) {
   ExpectFileError(loading.get(), fifo, "Not a regular file");
 }
 
+TEST_F(HostileFiles, FifoSwappedInWhileLoading) {
+  // hsc.ini flips between a score file and a FIFO as fast as it can. Each
+  // load must read the file or refuse the FIFO: never open a FIFO as if it
+  // were the file (it would wait for a writer, or read nothing and call
+  // that a table without songs).
+  const fs::path file = dir_ / "hsc.ini";
+  const fs::path regular = Write("regular", "[A\\]\r\n");
+  const fs::path fifo = dir_ / "fifo";
+  const fs::path staged = dir_ / "staged";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::copy_file(regular, file);
+  std::atomic<bool> done = false;
+  std::thread swapper([&] {
+    for (bool toFifo = true; !done; toFifo = !toFifo) {
+      if (link((toFifo ? fifo : regular).c_str(), staged.c_str()) == 0) (void)rename(staged.c_str(), file.c_str());
+      // Lets a load that did open the FIFO go on, to be caught below.
+      const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer != -1) close(writer);
+    }
+  });
+  int refused = 0;
+  for (int i = 0; i < 4000; ++i) {
+    const LoadResult result = LoadScoreFile(file);
+    if (result.error) {
+      ++refused;
+      ASSERT_EQ(result.error->reason, "Not a regular file");
+    } else {
+      ASSERT_EQ(result.songs.SongCount(), 1) << "load " << i << " read something that is not the file";
+    }
+  }
+  done = true;
+  swapper.join();
+  EXPECT_GT(refused, 0) << "the FIFO was never in place: the test proved nothing";
+}
+
 // ---- Long Japanese paths -----------------------------------------------
 
 std::string ReadAll(const fs::path& file) {
@@ -201,6 +240,26 @@ std::string Report(const fs::path& file, const fs::path& out) {
   // The paths are our own and quoted; the shell only does the redirection.
   EXPECT_EQ(std::system(command.c_str()), 0) << command;  // NOLINT(cert-env33-c)
   return ReadAll(out);
+}
+
+TEST_F(HostileFiles, SystemWithoutCodePage932) {
+  // Without a converter the demo file (Japanese titles) cannot be read: one
+  // clear line and status 1, not an abort. A file of plain ASCII needs none.
+  const fs::path demo = fs::path(QUILLBOX_EXAMPLES_DIR) / "hsc.ini";
+  const fs::path ascii = Write("ascii.ini", "[A\\]\r\nHPR1=5\r\n");
+  const auto run = [&](const fs::path& file) {
+    const std::string command = std::string("LD_PRELOAD='") + QUILLBOX_NO_CP932_LIB +
+                                "' ASAN_OPTIONS=verify_asan_link_order=0 '" + QUILLBOX_REPORT_EXE + "' --file '" +
+                                file.string() + "' perfect >'" + (dir_ / "out").string() + "' 2>'" +
+                                (dir_ / "err").string() + "'";
+    const int status = std::system(command.c_str());  // NOLINT(cert-env33-c)
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run(demo), 1);
+  EXPECT_EQ(ReadAll(dir_ / "err"), demo.string() + ": this system has no code page 932 (Shift_JIS) converter\n");
+  EXPECT_EQ(ReadAll(dir_ / "out"), "");
+  EXPECT_EQ(run(ascii), 0) << ReadAll(dir_ / "err");
+  EXPECT_NE(ReadAll(dir_ / "out").find("|   5   0"), std::string::npos);
 }
 
 TEST_F(HostileFiles, LongJapanesePathWithBlanks) {

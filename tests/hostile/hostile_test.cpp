@@ -273,6 +273,18 @@ TEST(HostileSizes, MegabyteTitleOfTrailBackslashes) {
   EXPECT_EQ(songs[1].HiPerfect[1], 77);
 }
 
+TEST(HostileSizes, ErrorKeepsOnlyTheShownPartOfAHugeLine) {
+  // A message shows 200 characters and an ellipsis; a line of any length
+  // must not be kept whole (as UTF-16, twice its size) to show that much.
+  for (const std::string& tail : {std::string(1 << 20, 'a'), std::string(1 << 19, 'a') + "\x82\xA0"}) {
+    const LoadResult result = ParseScoreFile("x\\\r\nHPR9=" + tail);
+    ASSERT_TRUE(result.error.has_value());
+    EXPECT_EQ(result.error->lineText.size(), 201u);
+    const std::string message = DescribeLoadError(*result.error);
+    EXPECT_EQ(message.substr(message.size() - 7), "aaaa\xE2\x80\xA6") << "cut with an ellipsis";
+  }
+}
+
 TEST(HostileSizes, MegabyteAsciiTitle) {
   const std::string title(1 << 20, 'T');
   const Songs songs = MustParse("x" + title + "\\\r\n");

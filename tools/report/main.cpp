@@ -1,5 +1,6 @@
 // quillbox-report: the same start-up, views and copy as the window, written
 // to standard output for scripts and for checking output byte for byte.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "  --seed N     fixed seed for random and weighted (default: the clock)\n";
 
 // The window's state without a window: the text box and the clipboard are
-// strings, errors go to standard error.
+// strings. A failure the window would show as a message is kept, to be told
+// on standard error in place of any output.
 class HeadlessWindow final : public quillbox::WindowOps {
  public:
   explicit HeadlessWindow(const char* argv0) : argv0_(argv0) {}
@@ -47,19 +49,31 @@ class HeadlessWindow final : public quillbox::WindowOps {
     return true;
   }
   std::filesystem::path ProgramDirectory() override { return quillbox::ProgramDirectoryFromSystem(argv0_); }
-  void ShowError(const Text&) override { failed_ = true; }
+  void ShowError(const Text& message) override {
+    if (!error_) error_ = message;
+  }
 
   const Text& disp() const { return disp_; }
   const Text& clipboard() const { return clipboard_; }
-  bool failed() const { return failed_; }
+  const std::optional<Text>& error() const { return error_; }
 
  private:
   const char* argv0_;
   Text caption_ = u"くいるぼっくす！";
   Text disp_;
   Text clipboard_;
-  bool failed_ = false;
+  std::optional<Text> error_;
 };
+
+// A window message as one line: its line breaks become blanks.
+std::string OneLine(const Text& message) {
+  std::string line;
+  for (const char c : quillbox::ToUtf8(message)) {
+    if (c == '\n') continue;
+    line += c == '\r' ? ' ' : c;
+  }
+  return line;
+}
 
 // False when the text could not be written (a full disk, a closed pipe).
 bool WriteOut(const Text& text) {
@@ -92,6 +106,18 @@ bool ParseInt(const std::string& s, long long& out) {
   return errno == 0 && end == s.c_str() + s.size();
 }
 
+// Exactly 0 to 2^64 - 1 in decimal digits: strtoull would take a sign and
+// wrap a negative number around.
+bool ParseSeed(const std::string& s, std::uint64_t& out) {
+  if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtoull(s.c_str(), &end, 10);
+  return errno == 0 && end == s.c_str() + s.size();
+}
+
+constexpr const char* kViews[] = {"perfect", "score", "playcount", "rank", "detail", "random", "weighted"};
+
 int Run(int argc, char** argv) {
   std::optional<std::filesystem::path> file;
   bool copy = false;
@@ -105,9 +131,9 @@ int Run(int argc, char** argv) {
       if (arg == "--file") {
         file = std::filesystem::u8path(value);
       } else {
-        long long n = 0;
-        if (!ParseInt(value, n)) return Usage("--seed needs a whole number");
-        seed = static_cast<std::uint64_t>(n);
+        std::uint64_t n = 0;
+        if (!ParseSeed(value, n)) return Usage("--seed needs a whole number from 0 to 18446744073709551615");
+        seed = n;
       }
     } else if (arg == "--copy") {
       copy = true;
@@ -122,8 +148,17 @@ int Run(int argc, char** argv) {
   }
   if (rest.empty()) return Usage("no view given");
   const std::string& view = rest[0];
+  // All usage is checked before any file is read: bad usage is exit 2,
+  // whatever the score file holds.
+  if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
+    return Usage("unknown view " + view);
+  }
   const std::size_t wanted = view == "detail" ? 3 : 1;
   if (rest.size() != wanted) return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
+  long long song = 0, part = 0;
+  if (view == "detail" && (!ParseInt(rest[1], song) || !ParseInt(rest[2], part))) {
+    return Usage("SONG and PART are whole numbers");
+  }
 
   HeadlessWindow window(argc > 0 ? argv[0] : nullptr);
   quillbox::ClockRandomSource random = seed ? quillbox::ClockRandomSource(*seed) : quillbox::ClockRandomSource();
@@ -146,8 +181,6 @@ int Run(int argc, char** argv) {
       return 1;
     }
   } else if (view == "detail") {
-    long long song = 0, part = 0;
-    if (!ParseInt(rest[1], song) || !ParseInt(rest[2], part)) return Usage("SONG and PART are whole numbers");
     const auto n = app.songs().SongCount();
     if (song < 1 || song > n || part < 1 || part > 8) {
       std::cerr << "quillbox-report: no song " << rest[1] << " part " << rest[2] << " (songs 1 to " << n
@@ -161,11 +194,15 @@ int Run(int argc, char** argv) {
       std::cerr << "quillbox-report: no songs to pick from\n";
       return 1;
     }
-  } else {
-    return Usage("unknown view " + view);
   }
 
   if (copy) app.Command1_Click();
+  // Whatever the window would have shown as a message fails the run, and
+  // nothing partial reaches standard output.
+  if (window.error()) {
+    std::cerr << "quillbox-report: " << OneLine(*window.error()) << "\n";
+    return 1;
+  }
   if (!WriteOut(copy ? window.clipboard() : window.disp())) {
     std::cerr << "quillbox-report: cannot write the output\n";
     return 1;
