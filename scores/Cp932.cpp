@@ -23,6 +23,39 @@ std::size_t UnitLength(std::string_view bytes, std::size_t pos) {
   return 1;
 }
 
+// Single bytes that are no character of the Japanese set. The platforms'
+// converters disagree on them (glibc gives nothing, Windows gives U+0080 and
+// private-use code points), so they are settled here, before any converter
+// sees them: each becomes U+FFFD, like every other byte without a character.
+// None is a lead byte; 0x80 and 0xA0 can be trail bytes, which is why this
+// is decided unit by unit.
+constexpr bool IsUndefinedSingle(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
+
+// Appends the decoding of a run that ends on a unit boundary and holds no
+// undefined single byte.
+void DecodeRun(std::string_view bytes, Text& out);
+
+}  // namespace
+
+Text DecodeCp932(std::string_view bytes) {
+  Text out;
+  out.reserve(bytes.size());
+  std::size_t start = 0;
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t n = UnitLength(bytes, pos);
+    if (n == 1 && IsUndefinedSingle(static_cast<unsigned char>(bytes[pos]))) {
+      DecodeRun(bytes.substr(start, pos - start), out);
+      out += u'\uFFFD';
+      start = pos + 1;
+    }
+    pos += n;
+  }
+  DecodeRun(bytes.substr(start), out);
+  return out;
+}
+
+namespace {
+
 #ifdef _WIN32
 
 // Converts a run that is known to be valid or a single unit; false when the
@@ -39,14 +72,10 @@ bool Convert932(std::string_view bytes, Text& out) {
   return true;
 }
 
-}  // namespace
-
-Text DecodeCp932(std::string_view bytes) {
+void DecodeRun(std::string_view bytes, Text& out) {
   // Without the code page every character would silently become U+FFFD.
   static const bool available = IsValidCodePage(932) != 0;
   if (!available) throw Cp932Unavailable();
-  Text out;
-  out.reserve(bytes.size());
   // Fast path: the whole text at once. MultiByteToWideChar takes int sizes,
   // so very large inputs go unit by unit in chunks that end on a unit boundary.
   constexpr std::size_t kChunk = 1 << 20;
@@ -64,7 +93,6 @@ Text DecodeCp932(std::string_view bytes) {
     }
     pos = end;
   }
-  return out;
 }
 
 #else
@@ -87,14 +115,11 @@ class Iconv {
   iconv_t cd_;
 };
 
-}  // namespace
-
-Text DecodeCp932(std::string_view bytes) {
+void DecodeRun(std::string_view bytes, Text& out) {
+  if (bytes.empty()) return;
   static Iconv converter;  // the program is single-threaded
   iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
 
-  Text out;
-  out.reserve(bytes.size());
   // A bounded scratch buffer: a huge line must not cost twice its size again.
   std::vector<char> buffer(std::min<std::size_t>(bytes.size() * 2 + 16, 1 << 16));
   std::size_t pos = 0;
@@ -121,9 +146,10 @@ Text DecodeCp932(std::string_view bytes) {
     pos += UnitLength(bytes, pos);
     iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
   }
-  return out;
 }
 
 #endif
+
+}  // namespace
 
 }  // namespace quillbox

@@ -232,11 +232,12 @@ class Parser {
     const Line<Char> valueText = valuePos1 <= line.size() ? line.substr(valuePos1 - 1) : Line<Char>{};
     const double rounded = RoundHalfEven(ValueOf(valueText));
     if (!(rounded >= field.lo && rounded <= field.hi)) {
-      const std::string range = std::to_string(static_cast<long long>(field.lo)) + " to " +
-                                std::to_string(static_cast<long long>(field.hi));
+      const auto lo = static_cast<std::int64_t>(field.lo);
+      const auto hi = static_cast<std::int64_t>(field.hi);
       Fail(LoadErrorKind::ValueOutOfRange, line,
-           std::string("value is out of range for ") + field.name + " (" + range + ")",
-           u"値が " + FromUtf8(field.name) + u" の範囲（" + FromUtf8(range) + u"）を超えています");
+           std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
+               std::to_string(hi) + ")",
+           u"値が " + FromUtf8(field.name) + u" の範囲（" + Decimal(lo) + u"～" + Decimal(hi) + u"）を超えています");
       return;
     }
     target = static_cast<T>(rounded);
@@ -334,16 +335,24 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   };
 
   auto errnoError = [&](int code) {
-    // The common cases in the user's language; the rest with the system's words.
+    // The common cases in the user's language; only rare ones add the
+    // system's own (English) words.
+    std::string reason = std::generic_category().message(code);
     Text ja;
     switch (code) {
       case ENOENT: ja = u"ファイルがありません"; break;
       case EACCES: ja = u"ファイルを読む権限がありません"; break;
       case EISDIR: ja = u"同じ名前のフォルダーがあります"; break;
-      default: ja = u"ファイルを読み込めません"; break;
+      case ENOTDIR: ja = u"パスの途中にフォルダーではないものがあります"; break;
+      case ENAMETOOLONG: ja = u"パスが長すぎます"; break;
+      case ELOOP: ja = u"シンボリックリンクが循環しています"; break;
+      case EIO: ja = u"読み込み中に入出力エラーが起きました"; break;
+      case EMFILE:
+      case ENFILE: ja = u"開いているファイルが多すぎます"; break;
+      case ENOMEM: ja = u"メモリが足りません"; break;
+      default: ja = u"ファイルを読み込めません（" + FromUtf8(reason) + u"）"; break;
     }
-    std::string reason = std::generic_category().message(code);
-    return fileError(reason, ja + u"（" + FromUtf8(reason) + u"）");
+    return fileError(reason, ja);
   };
 
 #ifdef _WIN32

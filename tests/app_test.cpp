@@ -111,10 +111,12 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* file;  // nullptr: no file at all
     const char* mustMention;
   } cases[] = {
-      {nullptr, "ファイルがありません"},
+      // Common reasons in Japanese alone, without the system's English words.
+      {nullptr, "理由: ファイルがありません\r\n"},
       {"[a\\]\nHPR9=5\n", "行: 2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
+      {"[a\\]\nHPs1=-40000\n", "PlayCount の範囲（-32768～32767）を超えています"},
       {"[a\\]\n\\b\n", "曲名がありません"},
   };
   for (const auto& c : cases) {
@@ -128,7 +130,7 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     EXPECT_FALSE(window.marked);
     EXPECT_TRUE(window.disp.empty());
     ASSERT_EQ(window.errors.size(), 1u);
-    EXPECT_NE(window.errors[0].find(U(c.mustMention)), Text::npos) << Show(window.errors[0]);
+    EXPECT_NE((window.errors[0] + u"\r\n").find(U(c.mustMention)), Text::npos) << Show(window.errors[0]);
     EXPECT_NE(window.errors[0].find(FromUtf8((dir_ / "hsc.ini").string())), Text::npos);
   }
 }

@@ -30,6 +30,14 @@ printf '2 : Second Song / ONYX\r\n\r\nplayed 15 times\r\n\r\nHi perfect 3\r\n\r\
 "$report" --file "$work/two.ini" detail 2 3 > "$work/detail.got"
 check "part detail ends at the parenthesis" "$work/detail.want" "$work/detail.got"
 
+# On a terminal the part detail ends its line, so the prompt does not follow
+# on the same line; redirected, it ends at the parenthesis (checked above).
+if command -v script > /dev/null; then
+  script -qec "'$report' --file '$work/two.ini' detail 2 3" /dev/null > "$work/tty.got"
+  [ "$(tail -c 1 "$work/tty.got" | od -An -tx1)" = " 0a" ] && grep -q '3 : 0(0)' "$work/tty.got"
+  check_status "part detail on a terminal ends its line" 0 $?
+fi
+
 # Japanese titles come out as UTF-8; 表 and ソ carry a 0x5C trail byte.
 printf '[\x95\x5c\x83\x5c\\x]\r\n' > "$work/ja.ini"
 "$report" --file "$work/ja.ini" playcount | sed -n 3p > "$work/ja.got"

@@ -288,6 +288,12 @@ TEST(Cp932, DecodesWithBackslashAndReplacesBadUnits) {
       {"\x81", u"\uFFFD"},                   // lead byte at the end
       {"\x81\x0Dz", u"\uFFFD\rz"},           // lead byte without a trail keeps the next byte
       {std::string("a\0b", 3), Text(u"a\0b", 3)},
+      // Single bytes without a character read the same on every platform...
+      {"\x80|\xA0|\xFD|\xFE|\xFF", u"\uFFFD|\uFFFD|\uFFFD|\uFFFD|\uFFFD"},
+      {"\x82\xA0\xA0\x82\xA0", u"あ\uFFFDあ"},
+      // ...but 0x80 and 0xA0 as trail bytes belong to their character.
+      {"\x81\x80\x88\xA0", u"÷唖"},
+      {"\x81\xFD" "a", u"\uFFFD\uFFFDa"},  // 0xFD is no trail byte
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DecodeCp932(c.bytes), c.text) << c.bytes;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +15,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -75,26 +76,47 @@ std::string OneLine(const Text& message) {
   return line;
 }
 
-// False when the text could not be written (a full disk, a closed pipe).
-bool WriteOut(const Text& text) {
-  const std::string utf8 = quillbox::ToUtf8(text);
+// Whether `stream` (stdout or stderr) is a terminal rather than a file or pipe.
+bool IsTerminal(std::FILE* stream) {
 #ifdef _WIN32
-  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD mode = 0;
-  if (GetConsoleMode(out, &mode)) {
-    DWORD written = 0;
-    return WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
-  }
-  _setmode(_fileno(stdout), _O_BINARY);  // keep every CR LF as it is
+  return GetConsoleMode(GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE), &mode) != 0;
+#else
+  return isatty(fileno(stream)) != 0;
 #endif
-  const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stdout) == utf8.size();
-  return std::fflush(stdout) == 0 && written;
 }
 
+// Writes text to stdout or stderr: UTF-8 bytes, exactly, when redirected.
+// False when it could not be written (a full disk, a closed pipe).
+bool Write(std::FILE* stream, const Text& text) {
+#ifdef _WIN32
+  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
+  if (IsTerminal(stream)) {
+    DWORD written = 0;
+    const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    return WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+  }
+  _setmode(_fileno(stream), _O_BINARY);  // keep every CR LF as it is
+#endif
+  const std::string utf8 = quillbox::ToUtf8(text);
+  const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
+  return std::fflush(stream) == 0 && written;
+}
+
+// A view's text on standard output. On a terminal a text that does not end
+// its last line (part detail) gets a line end, so that the prompt does not
+// follow on the same line; redirected output stays byte for byte.
+bool WriteOut(Text text) {
+  if (IsTerminal(stdout) && !text.empty() && text.back() != u'\n') text += u"\r\n";
+  return Write(stdout, text);
+}
+
+// One line on standard error; paths and messages may hold Japanese.
+void Tell(const std::string& utf8) { Write(stderr, quillbox::FromUtf8(utf8 + "\n")); }
+
 int Usage(const std::string& problem) {
-  if (!problem.empty()) std::cerr << "quillbox-report: " << problem << "\n";
-  std::cerr << kUsage;
+  if (!problem.empty()) Tell("quillbox-report: " + problem);
+  Write(stderr, quillbox::FromUtf8(kUsage));
   return 2;
 }
 
@@ -138,7 +160,7 @@ int Run(int argc, char** argv) {
     } else if (arg == "--copy") {
       copy = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
+      Write(stdout, quillbox::FromUtf8(kUsage));
       return 0;
     } else if (arg.size() > 1 && arg[0] == '-' && rest.empty()) {
       return Usage("unknown option " + arg);
@@ -165,7 +187,7 @@ int Run(int argc, char** argv) {
   quillbox::App app(window, random, file);
 
   if (!app.Form_Load()) {
-    std::cerr << quillbox::DescribeLoadError(*app.loadError()) << "\n";
+    Tell(quillbox::DescribeLoadError(*app.loadError()));
     return 1;
   }
 
@@ -177,21 +199,21 @@ int Run(int argc, char** argv) {
     app.Radio_MouseDown(2);
   } else if (view == "rank") {
     if (!app.ShowRankSummary()) {
-      std::cerr << "quillbox-report: the rank summary overflows 32-bit arithmetic\n";
+      Tell("quillbox-report: the rank summary overflows 32-bit arithmetic");
       return 1;
     }
   } else if (view == "detail") {
     const auto n = app.songs().SongCount();
     if (song < 1 || song > n || part < 1 || part > 8) {
-      std::cerr << "quillbox-report: no song " << rest[1] << " part " << rest[2] << " (songs 1 to " << n
-                << ", parts 1 to 8)\n";
+      Tell("quillbox-report: no song " + rest[1] + " part " + rest[2] + " (songs 1 to " + std::to_string(n) +
+           ", parts 1 to 8)");
       return 1;
     }
     app.ShowPartDetail(static_cast<std::int32_t>(song), static_cast<std::int32_t>(part));
   } else if (view == "random" || view == "weighted") {
     const bool picked = view == "random" ? app.PickRandomPart() : app.PickWeightedPart();
     if (!picked) {
-      std::cerr << "quillbox-report: no songs to pick from\n";
+      Tell("quillbox-report: no songs to pick from");
       return 1;
     }
   }
@@ -200,11 +222,11 @@ int Run(int argc, char** argv) {
   // Whatever the window would have shown as a message fails the run, and
   // nothing partial reaches standard output.
   if (window.error()) {
-    std::cerr << "quillbox-report: " << OneLine(*window.error()) << "\n";
+    Tell("quillbox-report: " + OneLine(*window.error()));
     return 1;
   }
   if (!WriteOut(copy ? window.clipboard() : window.disp())) {
-    std::cerr << "quillbox-report: cannot write the output\n";
+    Tell("quillbox-report: cannot write the output");
     return 1;
   }
   return 0;
@@ -215,9 +237,9 @@ int RunGuarded(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
-    std::cerr << "quillbox-report: not enough memory\n";
+    Tell("quillbox-report: not enough memory");
   } catch (const std::exception& e) {
-    std::cerr << "quillbox-report: " << e.what() << "\n";
+    Tell(std::string("quillbox-report: ") + e.what());
   }
   return 1;
 }
