@@ -5,6 +5,15 @@
 #include <string>
 #include <string_view>
 
+// GCC and Clang extensions (overflow builtins, vector types) speed up a few
+// hot paths. Each has a standard C++ fallback, for other compilers; defining
+// QUILLBOX_PORTABLE_CORE forces the fallback, so that it stays tested.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(QUILLBOX_PORTABLE_CORE)
+#define QUILLBOX_GNU_EXTENSIONS 1
+#else
+#define QUILLBOX_GNU_EXTENSIONS 0
+#endif
+
 namespace quillbox {
 
 // Display text is 16-bit, as on the Windows desktop the tool was designed for.

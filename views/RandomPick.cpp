@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/Text.h"
+
 namespace quillbox {
 
 void ClockRandomSource::Reseed() {
@@ -32,6 +34,8 @@ float Draw24(std::uint32_t bits) {
 // vector types let the eight counts move as one 16-byte value (SIMD where
 // the processor has it, plain code where not), and the sums go in 32-bit
 // lanes, each holding one count of a pair from its lower or upper half.
+// Other compilers get the same operations on plain arrays.
+#if QUILLBOX_GNU_EXTENSIONS
 using PlayLanes = std::int16_t __attribute__((vector_size(16)));
 using SumLanes = std::int32_t __attribute__((vector_size(16)));
 static_assert(sizeof(PlayLanes) == 8 * sizeof(std::int16_t));
@@ -48,7 +52,40 @@ SumLanes PairSums(PlayLanes counts) {
   return ((pairs << 16) >> 16) + (pairs >> 16);  // both halves, sign-extended
 }
 
-std::int64_t Total(SumLanes lanes) { return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3]; }
+PlayLanes Highest(PlayLanes a, PlayLanes b) { return a > b ? a : b; }
+#else
+struct PlayLanes {
+  std::array<std::int16_t, 8> lane{};
+  std::int16_t operator[](int p) const { return lane[static_cast<std::size_t>(p)]; }
+};
+struct SumLanes {
+  std::array<std::int32_t, 4> lane{};
+  std::int32_t operator[](int i) const { return lane[static_cast<std::size_t>(i)]; }
+  SumLanes& operator+=(const SumLanes& other) {
+    for (std::size_t i = 0; i < lane.size(); ++i) lane[i] += other.lane[i];
+    return *this;
+  }
+};
+
+PlayLanes PlayCountsOf(const SongRecord& song) {
+  PlayLanes counts;
+  std::copy_n(&song.PlayCount[1], counts.lane.size(), counts.lane.begin());
+  return counts;
+}
+
+SumLanes PairSums(const PlayLanes& counts) {
+  SumLanes pairs;
+  for (std::size_t i = 0; i < pairs.lane.size(); ++i) pairs.lane[i] = counts.lane[2 * i] + counts.lane[2 * i + 1];
+  return pairs;
+}
+
+PlayLanes Highest(PlayLanes a, const PlayLanes& b) {
+  for (std::size_t p = 0; p < a.lane.size(); ++p) a.lane[p] = std::max(a.lane[p], b.lane[p]);
+  return a;
+}
+#endif
+
+std::int64_t Total(const SumLanes& lanes) { return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3]; }
 
 struct PlayTotals {
   std::int32_t highest = 0;  // never below 0
@@ -65,7 +102,7 @@ PlayTotals SumPlayCounts(const Songs& songs) {
     SumLanes lanes{};
     for (const SongRecord& song : all.subspan(from, std::min(kSongsPerRound, all.size() - from))) {
       const PlayLanes counts = PlayCountsOf(song);
-      highest = highest > counts ? highest : counts;
+      highest = Highest(highest, counts);
       lanes += PairSums(counts);
     }
     sum += Total(lanes);
