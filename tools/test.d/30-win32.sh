@@ -30,3 +30,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wine cmd /c exit
   ctest --preset mingw
 '
+
+# Windows and Linux print the same bytes: every view of the same generated
+# files through both report tools (one process each).
+cmake --preset release >/dev/null
+cmake --build --preset release --target quillbox-report-batch
+python3 tests/crosscheck/crosscheck.py build/release/tools/quillbox-report-batch \
+  build/mingw/tools/quillbox-report-batch.exe
