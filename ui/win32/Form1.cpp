@@ -275,6 +275,12 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                   DWORD_PTR form) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(radio, RadioProc, subclassId);
+  // The button takes the press first. A view that shows a message box takes
+  // the focus, and with it the mouse the button captured; were the press
+  // handed on only after the box closed, the button would capture the mouse
+  // then and take the next click anywhere as its own.
+  const LRESULT result = DefSubclassProc(radio, message, wParam, lParam);
   if (IsMouseDown(message)) {
     auto* self = reinterpret_cast<Form1*>(form);
     // A keyboard move of the mark clicks the option with BM_CLICK, which
@@ -284,10 +290,8 @@ LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARA
     if (queued != nullptr && queued->hwnd == radio && queued->message == message) {
       self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam);
     }
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(radio, RadioProc, subclassId);
   }
-  return DefSubclassProc(radio, message, wParam, lParam);
+  return result;
 }
 
 LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
