@@ -1,8 +1,13 @@
 // In-process checks of the window's pieces that do not need the window:
-// the twips conversion and the choice of the text box font.
+// the twips conversion, the choice of the text box font, and reading a score
+// file that another program holds.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "scores/ScoreFile.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Layout.h"
 
@@ -50,6 +55,37 @@ TEST_F(DispFontTest, ChosenFaceLinesUpTheCharts) {
     EXPECT_TRUE(metrics.LinesUp()) << "at " << dpi << " dpi, half " << metrics.halfWidth << ", full "
                                    << metrics.fullWidth;
   }
+}
+
+TEST(LoadScoreFile, AFileHeldByAnotherProgramIsRefusedOnlyWhenNotShared) {
+  namespace fs = std::filesystem;
+  const fs::path file =
+      fs::temp_directory_path() / (L"quillbox 使用中 " + std::to_wstring(GetCurrentProcessId()) + L".ini");
+  std::ofstream(file, std::ios::binary) << "[Song\\Normal]\r\nHPR1=5\r\n";
+  const struct {
+    const char* what;
+    DWORD access, share;
+    bool refused;
+  } cases[] = {
+      {"open with no sharing", GENERIC_READ, 0, true},
+      {"open for writing, reading shared", GENERIC_WRITE, FILE_SHARE_READ, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const HANDLE held = CreateFileW(file.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const LoadResult loaded = LoadScoreFile(file);
+    CloseHandle(held);
+    if (c.refused) {
+      ASSERT_TRUE(loaded.error.has_value());
+      EXPECT_EQ(loaded.error->reason, "the file is in use by another program");
+      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのプログラムがファイルを使用中です"));
+    } else {
+      EXPECT_FALSE(loaded.error.has_value()) << loaded.error->reason;
+      EXPECT_EQ(loaded.songs.SongCount(), 1);
+    }
+  }
+  fs::remove(file);
 }
 
 }  // namespace
