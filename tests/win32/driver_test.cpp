@@ -446,6 +446,7 @@ TEST_F(OverflowingRanks, AViewsErrorBoxLeavesNoOptionHoldingTheMouse) {
   const HWND box = app_->WaitForTopLevel(L"#32770");
   ASSERT_NE(box, nullptr) << "no message box for the overflowing rank summary";
   EXPECT_NE(TextOf(GetDlgItem(box, 0xFFFF)).find(L"段位"), std::wstring::npos);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), form_) << "a box over the shown window belongs to it";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5s));
   // Asking for the text also waits until the window has finished with the press.
@@ -507,6 +508,9 @@ TEST(Form1Start, AScoreFileThatCannotBeLoadedEndsWithStatus1WithoutTheWindow) {
     // The message names the file in its folder, Japanese name and all.
     EXPECT_NE(message.find(app.folder().filename().wstring()), std::wstring::npos) << Show(ToText(message));
     EXPECT_EQ(app.FindTopLevel(kForm1ClassName, true), nullptr) << "the window must not be shown";
+    // Owned by the hidden window, the box would have no taskbar button and
+    // could open behind other windows.
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(1));
   }

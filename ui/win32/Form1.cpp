@@ -396,7 +396,11 @@ std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSys
 
 void Form1::ShowError(const Text& message) {
   const Text title = LoadText(instance_, IDS_CAPTION);
-  MessageBoxW(window_, Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+  // Before the window is shown (a score file that cannot be loaded) the box
+  // stands alone: owned by a hidden window it would have no taskbar button
+  // and could open behind other windows.
+  const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
+  MessageBoxW(owner, Wide(message), Wide(title), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace quillbox::win32
