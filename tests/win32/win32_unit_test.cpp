@@ -1,6 +1,6 @@
-// In-process checks of the window's pieces that do not need the window:
-// the twips conversion, the choice of the text box font, and reading a score
-// file that another program holds.
+// In-process checks: the twips conversion, the choice of the text box font,
+// reading a score file that another program holds, and the hidden window's
+// answers to what Windows sends it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 
 #include "scores/ScoreFile.h"
 #include "ui/win32/DispFont.h"
+#include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
 
 namespace quillbox::win32 {
@@ -86,6 +87,55 @@ TEST(LoadScoreFile, AFileHeldByAnotherProgramIsRefusedOnlyWhenNotShared) {
     }
   }
   fs::remove(file);
+}
+
+class HiddenForm1 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A window destroyed earlier posted WM_QUIT, which would end the next message box at once.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ASSERT_TRUE(form_.CreateForm());
+    window_ = FindWindowW(kForm1ClassName, nullptr);
+    ASSERT_NE(window_, nullptr);
+  }
+
+  // Where a window lies: the form on the screen, a control in the form's client area.
+  RECT FrameOf(HWND window) const {
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (window != window_) MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+  Form1 form_{GetModuleHandleW(nullptr)};
+  HWND window_ = nullptr;
+};
+
+TEST_F(HiddenForm1, ADpiChangeTakesTheSuggestedRectangleAndScalesTheControls) {
+  // Sizes a little off what the layout alone would give: Windows' rectangle wins.
+  const struct {
+    UINT dpi;
+    RECT suggested;
+  } cases[] = {
+      {144, {40, 30, 40 + 900, 30 + 700}},
+      {96, {10, 20, 10 + 600, 20 + 480}},
+  };
+  const HWND disp = GetDlgItem(window_, kDispId);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&c.suggested));
+    const RECT frame = FrameOf(window_);
+    EXPECT_EQ(frame.left, c.suggested.left);
+    EXPECT_EQ(frame.top, c.suggested.top);
+    EXPECT_EQ(frame.right, c.suggested.right);
+    EXPECT_EQ(frame.bottom, c.suggested.bottom);
+    const RECT box = FrameOf(disp);
+    const int dpi = static_cast<int>(c.dpi);
+    EXPECT_EQ(box.top, TwipsToPixels(840, dpi));
+    EXPECT_EQ(box.right - box.left, TwipsToPixels(8295, dpi));
+  }
 }
 
 }  // namespace

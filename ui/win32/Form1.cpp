@@ -85,13 +85,12 @@ Form1::Form1(HINSTANCE instance) : instance_(instance), app_(*this, random_) {}
 
 Form1::~Form1() {
   if (window_ != nullptr) DestroyWindow(window_);
+  UnregisterClassW(kForm1ClassName, instance_);
   if (dispFont_ != nullptr) DeleteObject(dispFont_);
   if (controlFont_ != nullptr) DeleteObject(controlFont_);
 }
 
 int Form1::Run(int showCommand) {
-  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&common);
   if (!CreateForm()) {
     ShowError(u"ウィンドウを作成できませんでした。");
     return 1;
@@ -125,6 +124,8 @@ int Form1::Run(int showCommand) {
 }
 
 bool Form1::CreateForm() {
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -185,13 +186,21 @@ void Form1::CreateControls() {
   }
 }
 
-void Form1::ApplyDpi(UINT dpi) {
+void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
   dpi_ = dpi;
   const int px = static_cast<int>(dpi);
-  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, px), TwipsToPixels(kClientHeightTwips, px)};
-  AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (suggested != nullptr) {
+    // Windows' rectangle keeps the window where the user is moving it from
+    // one monitor to the other; sizing it ourselves could start the change
+    // back and forth.
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, px), TwipsToPixels(kClientHeightTwips, px)};
+    AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   for (const ControlSpec& control : kControls) {
     SetWindowPos(GetDlgItem(window_, control.id), nullptr, TwipsToPixels(control.left, px),
@@ -259,13 +268,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       }
       return 0;
     }
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      ApplyDpi(HIWORD(wParam));
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
+    case WM_DPICHANGED: ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
