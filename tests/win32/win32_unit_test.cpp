@@ -4,13 +4,35 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
+#include <string>
+#include <thread>
+#include <utility>
 
 #include "scores/ScoreFile.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
+
+namespace {
+// Set by a test: this many of the next allocations on this thread fail as if
+// memory had run out.
+thread_local int failingAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (failingAllocations > 0) {
+    --failingAllocations;
+    throw std::bad_alloc();
+  }
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace quillbox::win32 {
 namespace {
@@ -135,6 +157,52 @@ TEST_F(HiddenForm1, ADpiChangeTakesTheSuggestedRectangleAndScalesTheControls) {
     const int dpi = static_cast<int>(c.dpi);
     EXPECT_EQ(box.top, TwipsToPixels(840, dpi));
     EXPECT_EQ(box.right - box.left, TwipsToPixels(8295, dpi));
+  }
+}
+
+// Run on another thread: waits for a message box of `thread` to show, returns its text and closes it.
+std::wstring CloseMessageBox(DWORD thread) {
+  for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM found) {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) continue;
+    wchar_t text[256] = {};
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 256);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+  }
+  return L"(no message box)";
+}
+
+TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows) {
+  // The first allocation is the list of installed fonts, filled in a GDI
+  // callback; the second is the message about it.
+  const struct {
+    int failing;
+    const wchar_t* message;
+  } cases[] = {
+      {1, L"処理を完了できませんでした。\r\nstd::bad_alloc"},
+      {2, L"処理を完了できませんでした。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing);
+    std::wstring message;
+    std::thread closer([&, thread = GetCurrentThreadId()] { message = CloseMessageBox(thread); });
+    const RECT suggested{0, 0, 900, 700};
+    failingAllocations = c.failing;
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    failingAllocations = 0;
+    closer.join();
+    EXPECT_EQ(message, c.message);
   }
 }
 

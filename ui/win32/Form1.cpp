@@ -79,6 +79,17 @@ bool IsMouseDown(UINT message) {
   }
 }
 
+// Windows calls the window's procedures from its own code, which an
+// exception must not unwind through: one that gets this far ends here, and
+// the procedure gives Windows the answer it has or a safe default.
+template <typename Procedure>
+void Contained(Procedure procedure) noexcept {
+  try {
+    procedure();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : instance_(instance), app_(*this, random_) {}
@@ -235,7 +246,9 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return form->HandleMessage(window, message, wParam, lParam);
+  LRESULT result = 0;
+  form->Guard([&] { result = form->HandleMessage(window, message, wParam, lParam); });
+  return result;
 }
 
 LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -291,7 +304,7 @@ LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARA
     // is the user's mouse.
     const MSG* queued = self->queuedMessage_;
     if (queued != nullptr && queued->hwnd == radio && queued->message == message) {
-      self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam);
+      Contained([&] { self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam); });
     }
   }
   return result;
@@ -302,8 +315,12 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
   // Under IsDialogMessage a multi-line edit posts WM_CLOSE to its parent on
   // Esc, as if it sat in a dialog box; here that would end the program.
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
-  return DefSubclassProc(disp, message, wParam, lParam);
+  LRESULT result = 0;
+  Contained([&] {
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
+    result = DefSubclassProc(disp, message, wParam, lParam);
+  });
+  return result;
 }
 
 void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -316,13 +333,23 @@ void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 template <typename Operation>
-void Form1::Guard(Operation operation) {
+void Form1::Guard(Operation operation) noexcept {
   try {
     operation();
   } catch (const std::exception& error) {
-    ShowError(u"処理を完了できませんでした。\r\n" + FromUtf8(error.what()));
+    ReportFailure(error.what());
   } catch (...) {
-    ShowError(u"処理を完了できませんでした。");
+    ReportFailure(nullptr);
+  }
+}
+
+void Form1::ReportFailure(const char* what) noexcept {
+  try {
+    ShowError(what != nullptr ? u"処理を完了できませんでした。\r\n" + FromUtf8(what)
+                              : u"処理を完了できませんでした。");
+  } catch (...) {
+    // Memory ran out even for the message: a fixed text needs none.
+    MessageBoxW(BoxOwner(), L"処理を完了できませんでした。", nullptr, MB_OK | MB_ICONERROR);
   }
 }
 
@@ -399,11 +426,14 @@ std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSys
 
 void Form1::ShowError(const Text& message) {
   const Text title = LoadText(instance_, IDS_CAPTION);
-  // Before the window is shown (a score file that cannot be loaded) the box
+  MessageBoxW(BoxOwner(), Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+}
+
+HWND Form1::BoxOwner() const {
+  // Before the window is shown (a score file that cannot be loaded) a box
   // stands alone: owned by a hidden window it would have no taskbar button
   // and could open behind other windows.
-  const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
-  MessageBoxW(owner, Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+  return IsWindowVisible(window_) ? window_ : nullptr;
 }
 
 }  // namespace quillbox::win32

@@ -53,10 +53,12 @@ class Form1 final : public WindowOps {
   // with a DPI change, else the frame is sized from the layout.
   void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
   bool OpenClipboardRetrying();
-  // Runs a core operation; anything it throws becomes a message box rather
-  // than unwinding through the window procedure.
+  // Runs a core operation or a window message; anything it throws becomes a
+  // message box rather than unwinding through the window procedure.
   template <typename Operation>
-  void Guard(Operation operation);
+  void Guard(Operation operation) noexcept;
+  void ReportFailure(const char* what) noexcept;
+  HWND BoxOwner() const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
