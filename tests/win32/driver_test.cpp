@@ -29,6 +29,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto kTimeout = 20s;
+constexpr char16_t kCopySignature[] = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
 
 Text ToText(const std::wstring& s) { return Text(s.begin(), s.end()); }
 std::wstring ToWide(const Text& s) { return std::wstring(s.begin(), s.end()); }
@@ -383,7 +384,6 @@ TEST_F(Form1Driver, TabWalksTheTabStopsAndEscDoesNotCloseTheWindow) {
 
 TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   const UINT privateFormat = RegisterClipboardFormatW(L"quillbox.driver.marker");
-  const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
   Press(3, WM_LBUTTONDOWN, WM_LBUTTONUP);
   const Text summary = RankSummaryText(songs_, ranks_);
   ASSERT_TRUE(DispBecomes(summary));
@@ -391,7 +391,7 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   SeedClipboard(L"before", privateFormat);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
-  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(summary + signature));
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(summary + kCopySignature));
   EXPECT_FALSE(IsClipboardFormatAvailable(privateFormat)) << "the copy must replace every format";
   EXPECT_EQ(Show(Disp()), Show(summary)) << "copying changes nothing but the clipboard";
 
@@ -399,7 +399,7 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   SeedClipboard(L"before", privateFormat);
   PostMessageW(command1_, WM_KEYDOWN, VK_SPACE, 1);
   PostMessageW(command1_, WM_KEYUP, VK_SPACE, 1);
-  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + signature); }, 5s));
+  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + kCopySignature); }, 5s));
 }
 
 TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
@@ -417,6 +417,23 @@ TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
   EXPECT_EQ(ReadClipboard().value_or(L"(none)"), L"held by another program");
   EXPECT_TRUE(IsClipboardFormatAvailable(privateFormat));
   EXPECT_EQ(Show(Disp()), Show(shown));
+}
+
+// A NUL would end the text in the text box and on the clipboard.
+class NulInATitle : public Form1Driver {
+ protected:
+  std::string ScoreBytes() const override {
+    using namespace std::string_literals;
+    return "[Be\0fore\\Normal]\r\nHPR1=7\r\n[After\\Normal]\r\nHPR2=9\r\n[Last\\Normal]\r\nHPR8=1\r\n"s;
+  }
+};
+
+TEST_F(NulInATitle, EverySongIsShownAndCopied) {
+  const Text chart = ChartText(songs_, kHiPerfectChart);
+  EXPECT_EQ(Show(Disp()), Show(chart));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(chart + kCopySignature));
 }
 
 // Each song adds 3060 to the overall rank line (four front parts once, four
