@@ -383,8 +383,12 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     switch (GetLastError()) {
       case ERROR_FILE_NOT_FOUND:
       case ERROR_PATH_NOT_FOUND: return errnoError(ENOENT);
-      case ERROR_ACCESS_DENIED:
-      case ERROR_SHARING_VIOLATION: return errnoError(EACCES);
+      case ERROR_ACCESS_DENIED: return errnoError(EACCES);
+      // Another program holding the file is something the user can wait out
+      // or close, not a missing permission.
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return fileError("the file is in use by another program", u"ほかのプログラムがファイルを使用中です");
       default: return errnoError(EIO);
     }
   }

@@ -29,6 +29,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto kTimeout = 20s;
+constexpr char16_t kCopySignature[] = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
 
 Text ToText(const std::wstring& s) { return Text(s.begin(), s.end()); }
 std::wstring ToWide(const Text& s) { return std::wstring(s.begin(), s.end()); }
@@ -175,9 +176,9 @@ class RunningApp {
     return search.found;
   }
 
-  HWND WaitForTopLevel(const wchar_t* className) const {
+  HWND WaitForTopLevel(const wchar_t* className, std::chrono::milliseconds timeout = kTimeout) const {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindTopLevel(className, true)) != nullptr; });
+    WaitFor([&] { return (found = FindTopLevel(className, true)) != nullptr; }, timeout);
     return found;
   }
 
@@ -193,10 +194,25 @@ class RunningApp {
   PROCESS_INFORMATION process_{};
 };
 
+// A real click: the system routes it, to a window that holds the mouse if one does.
+void Click(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  SetCursorPos(r.left + 4, (r.top + r.bottom) / 2);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
 class Form1Driver : public ::testing::Test {
  protected:
+  // The score file the program starts with.
+  virtual std::string ScoreBytes() const { return ReadBytes(HostPath(QUILLBOX_EXAMPLES_DIR) / L"hsc.ini"); }
+
   void SetUp() override {
-    bytes_ = ReadBytes(HostPath(QUILLBOX_EXAMPLES_DIR) / L"hsc.ini");
+    bytes_ = ScoreBytes();
     ASSERT_FALSE(bytes_.empty());
     LoadResult loaded = ParseScoreFile(bytes_);
     ASSERT_FALSE(loaded.error.has_value());
@@ -205,7 +221,7 @@ class Form1Driver : public ::testing::Test {
     InitPartNames(partNames_);
 
     app_.emplace(bytes_);
-    form_ = app_->WaitForTopLevel(kForm1ClassName);
+    form_ = app_->WaitForTopLevel(kForm1ClassName, startTimeout_);
     ASSERT_NE(form_, nullptr) << "the window never appeared";
     disp_ = GetDlgItem(form_, kDispId);
     command1_ = GetDlgItem(form_, kCommand1Id);
@@ -226,6 +242,7 @@ class Form1Driver : public ::testing::Test {
     PostMessageW(radio_[option], up, 0, inside);
   }
 
+  std::chrono::milliseconds startTimeout_ = kTimeout;
   std::string bytes_;
   Songs songs_;
   Ranks ranks_{};
@@ -367,7 +384,6 @@ TEST_F(Form1Driver, TabWalksTheTabStopsAndEscDoesNotCloseTheWindow) {
 
 TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   const UINT privateFormat = RegisterClipboardFormatW(L"quillbox.driver.marker");
-  const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
   Press(3, WM_LBUTTONDOWN, WM_LBUTTONUP);
   const Text summary = RankSummaryText(songs_, ranks_);
   ASSERT_TRUE(DispBecomes(summary));
@@ -375,7 +391,7 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   SeedClipboard(L"before", privateFormat);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
-  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(summary + signature));
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(summary + kCopySignature));
   EXPECT_FALSE(IsClipboardFormatAvailable(privateFormat)) << "the copy must replace every format";
   EXPECT_EQ(Show(Disp()), Show(summary)) << "copying changes nothing but the clipboard";
 
@@ -383,7 +399,7 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   SeedClipboard(L"before", privateFormat);
   PostMessageW(command1_, WM_KEYDOWN, VK_SPACE, 1);
   PostMessageW(command1_, WM_KEYUP, VK_SPACE, 1);
-  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + signature); }, 5s));
+  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + kCopySignature); }, 5s));
 }
 
 TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
@@ -401,6 +417,77 @@ TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {
   EXPECT_EQ(ReadClipboard().value_or(L"(none)"), L"held by another program");
   EXPECT_TRUE(IsClipboardFormatAvailable(privateFormat));
   EXPECT_EQ(Show(Disp()), Show(shown));
+}
+
+// A NUL would end the text in the text box and on the clipboard.
+class NulInATitle : public Form1Driver {
+ protected:
+  std::string ScoreBytes() const override {
+    using namespace std::string_literals;
+    return "[Be\0fore\\Normal]\r\nHPR1=7\r\n[After\\Normal]\r\nHPR2=9\r\n[Last\\Normal]\r\nHPR8=1\r\n"s;
+  }
+};
+
+TEST_F(NulInATitle, EverySongIsShownAndCopied) {
+  const Text chart = ChartText(songs_, kHiPerfectChart);
+  EXPECT_EQ(Show(Disp()), Show(chart));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+  EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(chart + kCopySignature));
+}
+
+// Each song adds 3060 to the overall rank line (four front parts once, four
+// back parts twice, all 255): 701 800 songs pass 2^31 - 1.
+class OverflowingRanks : public Form1Driver {
+ protected:
+  // Under wine the window takes half a minute to show a chart that long.
+  OverflowingRanks() { startTimeout_ = 180s; }
+  std::string ScoreBytes() const override {
+    std::string song = "x\\\r\n";
+    for (int part = 1; part <= 8; ++part) song += "HPR" + std::to_string(part) + "=255\r\n";
+    constexpr std::size_t kSongs = 701800;
+    std::string bytes;
+    bytes.reserve(song.size() * kSongs);
+    for (std::size_t i = 0; i < kSongs; ++i) bytes += song;
+    return bytes;
+  }
+};
+
+TEST_F(OverflowingRanks, AViewsErrorBoxLeavesNoOptionHoldingTheMouse) {
+  // A short text, not the chart of 700 000 rows, keeps the checks quick.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(disp_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"kept"), SMTO_ABORTIFHUNG, 10000,
+                      &ignored);
+
+  Click(radio_[3]);
+  const HWND box = app_->WaitForTopLevel(L"#32770");
+  ASSERT_NE(box, nullptr) << "no message box for the overflowing rank summary";
+  EXPECT_NE(TextOf(GetDlgItem(box, 0xFFFF)).find(L"段位"), std::wstring::npos);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), form_) << "a box over the shown window belongs to it";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5s));
+  // Asking for the text also waits until the window has finished with the press.
+  EXPECT_EQ(Show(Disp()), "kept");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &info));
+  EXPECT_EQ(info.hwndCapture, nullptr) << "control " << GetDlgCtrlID(info.hwndCapture) << " holds the mouse";
+
+  // The next click goes where it is aimed: option 4 picks a part, no second box.
+  ASSERT_EQ(GetForegroundWindow(), form_);
+  Click(radio_[4]);
+  HWND secondBox = nullptr;
+  WaitFor([&] { return (secondBox = app_->FindTopLevel(L"#32770", true)) != nullptr || Disp() != u"kept"; });
+  if (secondBox != nullptr) PostMessageW(secondBox, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(secondBox, nullptr) << "the click ran option 3 again";
+  // Every song is alike but for its number, which the detail starts with.
+  const Text shown = Disp();
+  const std::int32_t song = std::stoi(Show(shown));
+  bool isDetail = false;
+  for (std::int32_t part = 1; part <= 8 && !isDetail; ++part) {
+    isDetail = PartDetailText(songs_, partNames_, song, part) == shown;
+  }
+  EXPECT_TRUE(isDetail) << Show(shown);
 }
 
 TEST(Form1Start, ATableOfThousandsOfSongsIsShownWhole) {
@@ -438,6 +525,9 @@ TEST(Form1Start, AScoreFileThatCannotBeLoadedEndsWithStatus1WithoutTheWindow) {
     // The message names the file in its folder, Japanese name and all.
     EXPECT_NE(message.find(app.folder().filename().wstring()), std::wstring::npos) << Show(ToText(message));
     EXPECT_EQ(app.FindTopLevel(kForm1ClassName, true), nullptr) << "the window must not be shown";
+    // Owned by the hidden window, the box would have no taskbar button and
+    // could open behind other windows.
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(1));
   }

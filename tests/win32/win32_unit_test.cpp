@@ -1,10 +1,38 @@
-// In-process checks of the window's pieces that do not need the window:
-// the twips conversion and the choice of the text box font.
+// In-process checks: the twips conversion, the choice of the text box font,
+// reading a score file that another program holds, and the hidden window's
+// answers to what Windows sends it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "scores/ScoreFile.h"
 #include "ui/win32/DispFont.h"
+#include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
+
+namespace {
+// Set by a test: this many of the next allocations on this thread fail as if
+// memory had run out.
+thread_local int failingAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (failingAllocations > 0) {
+    --failingAllocations;
+    throw std::bad_alloc();
+  }
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace quillbox::win32 {
 namespace {
@@ -49,6 +77,132 @@ TEST_F(DispFontTest, ChosenFaceLinesUpTheCharts) {
     const FaceMetrics metrics = MeasureFace(dc_, DispLogFont(face, dpi));
     EXPECT_TRUE(metrics.LinesUp()) << "at " << dpi << " dpi, half " << metrics.halfWidth << ", full "
                                    << metrics.fullWidth;
+  }
+}
+
+TEST(LoadScoreFile, AFileHeldByAnotherProgramIsRefusedOnlyWhenNotShared) {
+  namespace fs = std::filesystem;
+  const fs::path file =
+      fs::temp_directory_path() / (L"quillbox 使用中 " + std::to_wstring(GetCurrentProcessId()) + L".ini");
+  std::ofstream(file, std::ios::binary) << "[Song\\Normal]\r\nHPR1=5\r\n";
+  const struct {
+    const char* what;
+    DWORD access, share;
+    bool refused;
+  } cases[] = {
+      {"open with no sharing", GENERIC_READ, 0, true},
+      {"open for writing, reading shared", GENERIC_WRITE, FILE_SHARE_READ, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const HANDLE held = CreateFileW(file.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const LoadResult loaded = LoadScoreFile(file);
+    CloseHandle(held);
+    if (c.refused) {
+      ASSERT_TRUE(loaded.error.has_value());
+      EXPECT_EQ(loaded.error->reason, "the file is in use by another program");
+      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのプログラムがファイルを使用中です"));
+    } else {
+      EXPECT_FALSE(loaded.error.has_value()) << loaded.error->reason;
+      EXPECT_EQ(loaded.songs.SongCount(), 1);
+    }
+  }
+  fs::remove(file);
+}
+
+class HiddenForm1 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A window destroyed earlier posted WM_QUIT, which would end the next message box at once.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ASSERT_TRUE(form_.CreateForm());
+    window_ = FindWindowW(kForm1ClassName, nullptr);
+    ASSERT_NE(window_, nullptr);
+  }
+
+  // Where a window lies: the form on the screen, a control in the form's client area.
+  RECT FrameOf(HWND window) const {
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (window != window_) MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+  Form1 form_{GetModuleHandleW(nullptr)};
+  HWND window_ = nullptr;
+};
+
+TEST_F(HiddenForm1, ADpiChangeTakesTheSuggestedRectangleAndScalesTheControls) {
+  // Sizes a little off what the layout alone would give: Windows' rectangle wins.
+  const struct {
+    UINT dpi;
+    RECT suggested;
+  } cases[] = {
+      {144, {40, 30, 40 + 900, 30 + 700}},
+      {96, {10, 20, 10 + 600, 20 + 480}},
+  };
+  const HWND disp = GetDlgItem(window_, kDispId);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&c.suggested));
+    const RECT frame = FrameOf(window_);
+    EXPECT_EQ(frame.left, c.suggested.left);
+    EXPECT_EQ(frame.top, c.suggested.top);
+    EXPECT_EQ(frame.right, c.suggested.right);
+    EXPECT_EQ(frame.bottom, c.suggested.bottom);
+    const RECT box = FrameOf(disp);
+    const int dpi = static_cast<int>(c.dpi);
+    EXPECT_EQ(box.top, TwipsToPixels(840, dpi));
+    EXPECT_EQ(box.right - box.left, TwipsToPixels(8295, dpi));
+  }
+}
+
+// Run on another thread: waits for a message box of `thread` to show, returns its text and closes it.
+std::wstring CloseMessageBox(DWORD thread) {
+  for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM found) {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) continue;
+    wchar_t text[256] = {};
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 256);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+  }
+  return L"(no message box)";
+}
+
+TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows) {
+  // The first allocation is the list of installed fonts, filled in a GDI
+  // callback; the second is the message about it.
+  const struct {
+    int failing;
+    const wchar_t* message;
+  } cases[] = {
+      {1, L"処理を完了できませんでした。\r\nstd::bad_alloc"},
+      {2, L"処理を完了できませんでした。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing);
+    std::wstring message;
+    std::thread closer([&, thread = GetCurrentThreadId()] { message = CloseMessageBox(thread); });
+    const RECT suggested{0, 0, 900, 700};
+    failingAllocations = c.failing;
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    failingAllocations = 0;
+    closer.join();
+    EXPECT_EQ(message, c.message);
   }
 }
 

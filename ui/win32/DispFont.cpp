@@ -1,12 +1,28 @@
 #include "ui/win32/DispFont.h"
 
+#include <exception>
+#include <utility>
+
 namespace quillbox::win32 {
 namespace {
 
-int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-  // Vertical-writing variants ("@...") are no use for the text box.
-  if (font->lfFaceName[0] != L'@') reinterpret_cast<std::set<std::wstring>*>(faces)->insert(font->lfFaceName);
-  return 1;
+struct FaceList {
+  std::set<std::wstring> faces;
+  std::exception_ptr failure;
+};
+
+int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM list) {
+  auto& faceList = *reinterpret_cast<FaceList*>(list);
+  // An exception must not unwind through GDI: it ends the enumeration and
+  // is thrown again once GDI has returned.
+  try {
+    // Vertical-writing variants ("@...") are no use for the text box.
+    if (font->lfFaceName[0] != L'@') faceList.faces.insert(font->lfFaceName);
+    return 1;
+  } catch (...) {
+    faceList.failure = std::current_exception();
+    return 0;
+  }
 }
 
 int Advance(HDC dc, const wchar_t* text) {
@@ -31,11 +47,12 @@ LOGFONTW DispLogFont(const std::wstring& face, UINT dpi) {
 }
 
 std::set<std::wstring> InstalledFaces(HDC dc) {
-  std::set<std::wstring> faces;
+  FaceList list;
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExW(dc, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
-  return faces;
+  EnumFontFamiliesExW(dc, &query, CollectFace, reinterpret_cast<LPARAM>(&list), 0);
+  if (list.failure) std::rethrow_exception(list.failure);
+  return std::move(list.faces);
 }
 
 FaceMetrics MeasureFace(HDC dc, const LOGFONTW& logFont) {

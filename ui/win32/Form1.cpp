@@ -79,19 +79,29 @@ bool IsMouseDown(UINT message) {
   }
 }
 
+// Windows calls the window's procedures from its own code, which an
+// exception must not unwind through: one that gets this far ends here, and
+// the procedure gives Windows the answer it has or a safe default.
+template <typename Procedure>
+void Contained(Procedure procedure) noexcept {
+  try {
+    procedure();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : instance_(instance), app_(*this, random_) {}
 
 Form1::~Form1() {
   if (window_ != nullptr) DestroyWindow(window_);
+  UnregisterClassW(kForm1ClassName, instance_);
   if (dispFont_ != nullptr) DeleteObject(dispFont_);
   if (controlFont_ != nullptr) DeleteObject(controlFont_);
 }
 
 int Form1::Run(int showCommand) {
-  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&common);
   if (!CreateForm()) {
     ShowError(u"ウィンドウを作成できませんでした。");
     return 1;
@@ -125,6 +135,8 @@ int Form1::Run(int showCommand) {
 }
 
 bool Form1::CreateForm() {
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -185,13 +197,21 @@ void Form1::CreateControls() {
   }
 }
 
-void Form1::ApplyDpi(UINT dpi) {
+void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
   dpi_ = dpi;
   const int px = static_cast<int>(dpi);
-  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, px), TwipsToPixels(kClientHeightTwips, px)};
-  AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (suggested != nullptr) {
+    // Windows' rectangle keeps the window where the user is moving it from
+    // one monitor to the other; sizing it ourselves could start the change
+    // back and forth.
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, px), TwipsToPixels(kClientHeightTwips, px)};
+    AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   for (const ControlSpec& control : kControls) {
     SetWindowPos(GetDlgItem(window_, control.id), nullptr, TwipsToPixels(control.left, px),
@@ -226,7 +246,9 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return form->HandleMessage(window, message, wParam, lParam);
+  LRESULT result = 0;
+  form->Guard([&] { result = form->HandleMessage(window, message, wParam, lParam); });
+  return result;
 }
 
 LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,13 +281,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       }
       return 0;
     }
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      ApplyDpi(HIWORD(wParam));
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
+    case WM_DPICHANGED: ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
@@ -275,6 +291,12 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                   DWORD_PTR form) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(radio, RadioProc, subclassId);
+  // The button takes the press first. A view that shows a message box takes
+  // the focus, and with it the mouse the button captured; were the press
+  // handed on only after the box closed, the button would capture the mouse
+  // then and take the next click anywhere as its own.
+  const LRESULT result = DefSubclassProc(radio, message, wParam, lParam);
   if (IsMouseDown(message)) {
     auto* self = reinterpret_cast<Form1*>(form);
     // A keyboard move of the mark clicks the option with BM_CLICK, which
@@ -282,12 +304,10 @@ LRESULT CALLBACK Form1::RadioProc(HWND radio, UINT message, WPARAM wParam, LPARA
     // is the user's mouse.
     const MSG* queued = self->queuedMessage_;
     if (queued != nullptr && queued->hwnd == radio && queued->message == message) {
-      self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam);
+      Contained([&] { self->OnRadioMouseDown(static_cast<int>(subclassId), message, wParam, lParam); });
     }
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(radio, RadioProc, subclassId);
   }
-  return DefSubclassProc(radio, message, wParam, lParam);
+  return result;
 }
 
 LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
@@ -295,8 +315,12 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
   // Under IsDialogMessage a multi-line edit posts WM_CLOSE to its parent on
   // Esc, as if it sat in a dialog box; here that would end the program.
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
-  return DefSubclassProc(disp, message, wParam, lParam);
+  LRESULT result = 0;
+  Contained([&] {
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
+    result = DefSubclassProc(disp, message, wParam, lParam);
+  });
+  return result;
 }
 
 void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -309,13 +333,23 @@ void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 template <typename Operation>
-void Form1::Guard(Operation operation) {
+void Form1::Guard(Operation operation) noexcept {
   try {
     operation();
   } catch (const std::exception& error) {
-    ShowError(u"処理を完了できませんでした。\r\n" + FromUtf8(error.what()));
+    ReportFailure(error.what());
   } catch (...) {
-    ShowError(u"処理を完了できませんでした。");
+    ReportFailure(nullptr);
+  }
+}
+
+void Form1::ReportFailure(const char* what) noexcept {
+  try {
+    ShowError(what != nullptr ? u"処理を完了できませんでした。\r\n" + FromUtf8(what)
+                              : u"処理を完了できませんでした。");
+  } catch (...) {
+    // Memory ran out even for the message: a fixed text needs none.
+    MessageBoxW(BoxOwner(), L"処理を完了できませんでした。", nullptr, MB_OK | MB_ICONERROR);
   }
 }
 
@@ -392,7 +426,14 @@ std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSys
 
 void Form1::ShowError(const Text& message) {
   const Text title = LoadText(instance_, IDS_CAPTION);
-  MessageBoxW(window_, Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+  MessageBoxW(BoxOwner(), Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+}
+
+HWND Form1::BoxOwner() const {
+  // Before the window is shown (a score file that cannot be loaded) a box
+  // stands alone: owned by a hidden window it would have no taskbar button
+  // and could open behind other windows.
+  return IsWindowVisible(window_) ? window_ : nullptr;
 }
 
 }  // namespace quillbox::win32

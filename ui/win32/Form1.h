@@ -24,6 +24,9 @@ class Form1 final : public WindowOps {
   // window and runs the message loop. Returns the process exit status: 1 when
   // the score file could not be loaded (the window is then never shown).
   int Run(int showCommand);
+  // The first step of Run: the window and its controls, laid out for the
+  // window's DPI and still hidden. False when the window cannot be made.
+  bool CreateForm();
 
   // WindowOps
   Text GetCaption() override;
@@ -45,14 +48,17 @@ class Form1 final : public WindowOps {
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam);
 
-  bool CreateForm();
   void CreateControls();
-  void ApplyDpi(UINT dpi);
+  // Lays the window out for `dpi`; `suggested` is the frame Windows gives
+  // with a DPI change, else the frame is sized from the layout.
+  void ApplyDpi(UINT dpi, const RECT* suggested = nullptr);
   bool OpenClipboardRetrying();
-  // Runs a core operation; anything it throws becomes a message box rather
-  // than unwinding through the window procedure.
+  // Runs a core operation or a window message; anything it throws becomes a
+  // message box rather than unwinding through the window procedure.
   template <typename Operation>
-  void Guard(Operation operation);
+  void Guard(Operation operation) noexcept;
+  void ReportFailure(const char* what) noexcept;
+  HWND BoxOwner() const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
