@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 
 #include "core/Version.h"
+#include "ui/qt/Application.h"
 #include "ui/qt/DispFont.h"
 
 // The icons are compiled into this static library, which must register them.
@@ -161,6 +162,13 @@ Form1::Form1(Options options)
 
 Form1::~Form1() = default;
 
+// Each event the core handles is guarded here, where it leaves Qt's code,
+// so that no exception unwinds through Qt's frames.
+template <typename Operation>
+void Form1::Guard(Operation operation) {
+  qt::Guard(operation, [this](const QString& message) { Tell(message); });
+}
+
 void Form1::CreateControls() {
   radioGroup_ = new QButtonGroup(this);
   radioGroup_->setExclusive(true);
@@ -174,8 +182,10 @@ void Form1::CreateControls() {
     // signals stay unconnected, so the arrow keys only move the mark.
     connect(option, &OptionButton::MouseDown, this,
             [this](std::int16_t at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
-              app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), ShiftState(modifiers),
-                                   static_cast<float>(pos.x()), static_cast<float>(pos.y()));
+              Guard([&] {
+                app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), ShiftState(modifiers),
+                                     static_cast<float>(pos.x()), static_cast<float>(pos.y()));
+              });
             });
     radio_[static_cast<std::size_t>(i)] = option;
   }
@@ -190,7 +200,7 @@ void Form1::CreateControls() {
   // clicked covers the mouse and the keyboard alike; auto-default lets Enter
   // click the button when it has the focus, as Space does.
   command1_->setAutoDefault(true);
-  connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
+  connect(command1_, &QPushButton::clicked, this, [this] { Guard([this] { app_.Command1_Click(); }); });
 
   // PlayCount comes before Score although it stands below it.
   const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_,
@@ -198,7 +208,11 @@ void Form1::CreateControls() {
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-bool Form1::Form_Load() { return app_.Form_Load(); }
+bool Form1::Form_Load() {
+  bool loaded = false;
+  Guard([&] { loaded = app_.Form_Load(); });
+  return loaded;
+}
 
 Text Form1::GetCaption() { return windowTitle().toStdU16String(); }
 
@@ -225,12 +239,14 @@ std::filesystem::path Form1::ProgramDirectory() {
   return PathFromQString(QCoreApplication::applicationDirPath());
 }
 
-void Form1::ShowError(const Text& message) {
+void Form1::ShowError(const Text& message) { Tell(Q(message)); }
+
+void Form1::Tell(const QString& message) {
   if (showError_) {
-    showError_(Q(message));
+    showError_(message);
     return;
   }
-  QMessageBox::critical(isVisible() ? this : nullptr, windowTitle(), Q(message));
+  QMessageBox::critical(isVisible() ? this : nullptr, windowTitle(), message);
 }
 
 std::unique_ptr<Form1> OpenMainWindow(Form1::Options options) {

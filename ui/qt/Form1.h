@@ -82,6 +82,10 @@ class Form1 final : public QWidget, public WindowOps {
 
  private:
   void CreateControls();
+  // Runs one of the core's operations; an exception it throws is shown.
+  template <typename Operation>
+  void Guard(Operation operation);
+  void Tell(const QString& message);
 
   std::unique_ptr<ClockRandomSource> ownRandom_;
   std::function<void(const QString&)> showError_;
