@@ -424,11 +424,11 @@ void Form1Test::loadFailures() {
   } else if (bytes != "-") {
     QVERIFY(test::WriteFile(path, bytes));
   }
-  const LoadResult direct = LoadScoreFile(PathFromQString(path));
+  const LoadResult direct = LoadScoreFile(test::PathFromQString(path));
   QVERIFY(direct.error);
   QCOMPARE(int(direct.error->kind), kind);
 
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY(!form);
   QCOMPARE(errors_.size(), 1);
   QCOMPARE(errors_.first(), QString::fromStdU16String(DescribeLoadErrorJa(*direct.error)));
@@ -448,7 +448,7 @@ void Form1Test::emptyTable() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("hsc.ini"));
   QVERIFY(test::WriteFile(path, bytes));
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY(form);
   const Songs empty;
   QVERIFY(form->GetDispText() == ChartText(empty, kHiPerfectChart));
@@ -479,7 +479,7 @@ void Form1Test::japaneseLongFolder() {
   QVERIFY(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/hsc.ini");
   QVERIFY(QFile::copy(QString::fromStdString(test::ExampleFile().string()), path));
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY2(form, errors_.isEmpty() ? "" : qPrintable(errors_.first()));
   QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
 }

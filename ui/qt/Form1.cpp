@@ -2,14 +2,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QFile>
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "core/ProgramDirectory.h"
 #include "core/Version.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/DispFont.h"
@@ -138,12 +137,6 @@ void OptionButton::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
 }
 
-std::filesystem::path PathFromQString(const QString& path) {
-  // The file system's own encoding of the name, whatever the locale says.
-  const QByteArray native = QFile::encodeName(path);
-  return std::filesystem::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
-}
-
 Form1::Form1(Options options)
     : QWidget(nullptr),
       ownRandom_(options.random ? nullptr : std::make_unique<ClockRandomSource>()),
@@ -235,9 +228,9 @@ bool Form1::ReplaceClipboardText(const Text& text) {
   return true;
 }
 
-std::filesystem::path Form1::ProgramDirectory() {
-  return PathFromQString(QCoreApplication::applicationDirPath());
-}
+// From the system as the bytes it holds: Qt's path goes through UTF-8 and
+// loses a folder whose name is in another encoding, such as code page 932.
+std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(); }
 
 void Form1::ShowError(const Text& message) { Tell(Q(message)); }
 
