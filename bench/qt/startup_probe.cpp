@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "bench/qt/ShownReport.h"
+#include "ui/qt/Application.h"
 #include "ui/qt/Form1.h"
 
 int main(int argc, char* argv[]) {
@@ -18,7 +19,7 @@ int main(int argc, char* argv[]) {
   // A failed load must not wait on a message box no one will close.
   options.showError = [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); };
 
-  QApplication app(argc, argv);
+  quillbox::qt::Application app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quillbox"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quillbox"));
   quillbox::bench::ReportWhenShown(app);

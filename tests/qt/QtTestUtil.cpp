@@ -15,6 +15,12 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+std::filesystem::path PathFromQString(const QString& path) {
+  // The file system's own encoding of the name, whatever the locale says.
+  const QByteArray native = QFile::encodeName(path);
+  return std::filesystem::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
+}
+
 std::filesystem::path ExampleFile() { return std::filesystem::path(QUILLBOX_EXAMPLES_DIR) / "hsc.ini"; }
 
 }  // namespace quillbox::qt::test

@@ -16,6 +16,9 @@ QByteArray Show(const Text& text);
 // Writes `bytes` to `path`; fails the test when it cannot.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 
+// Turns a QString path into one the file system functions take as is.
+std::filesystem::path PathFromQString(const QString& path);
+
 // The demo score file.
 std::filesystem::path ExampleFile();
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <set>
+#include <stdexcept>
 
 #include "QtTestUtil.h"
 #include "scores/ScoreFile.h"
@@ -57,6 +58,13 @@ QPoint OnMark(const QWidget* option) { return QPoint(6, option->height() / 2); }
 
 const Text kSignatureLine = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
 
+// A generator that fails, as any code under a view might.
+class FailingRandom final : public RandomSource {
+ public:
+  void Reseed() override { throw std::runtime_error("no clock"); }
+  float Draw() override { return 0; }
+};
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -68,6 +76,8 @@ class Form1Test : public QObject {
   void startUp();
   void pressRunsTheOptionsView_data();
   void pressRunsTheOptionsView();
+  void failedViewIsTold_data();
+  void failedViewIsTold();
   void arrowKeysMoveTheMarkOnly_data();
   void arrowKeysMoveTheMarkOnly();
   void copy_data();
@@ -165,6 +175,28 @@ void Form1Test::pressRunsTheOptionsView() {
   QCOMPARE(random_->reseeds, index < 4 ? 0 : how == 3 ? 2 : 1);
   if (how == 0 || how == 3) QVERIFY(option->isChecked());  // a left click marks it
   QVERIFY(errors_.isEmpty());
+}
+
+void Form1Test::failedViewIsTold_data() {
+  QTest::addColumn<int>("index");
+  QTest::newRow("random pick") << 4;
+  QTest::newRow("weighted pick") << 5;
+}
+
+void Form1Test::failedViewIsTold() {
+  QFETCH(int, index);
+  FailingRandom failing;
+  const auto form =
+      OpenMainWindow({test::ExampleFile(), &failing, [this](const QString& m) { errors_ << m; }});
+  QVERIFY(form);
+  form->SetDispText(u"before");
+  QTest::mouseClick(form->Radio(index), Qt::LeftButton, {}, OnMark(form->Radio(index)));
+  QCOMPARE(errors_, QStringList{QString::fromUtf16(u"処理を完了できませんでした。\nno clock")});
+  QVERIFY(form->GetDispText() == u"before");
+  // The window goes on.
+  QTest::mouseClick(form->Radio(1), Qt::LeftButton, {}, OnMark(form->Radio(1)));
+  QVERIFY(form->GetDispText() == ExpectedView(ExampleSongs(), 1));
+  QCOMPARE(errors_.size(), 1);
 }
 
 void Form1Test::arrowKeysMoveTheMarkOnly_data() {
@@ -392,11 +424,11 @@ void Form1Test::loadFailures() {
   } else if (bytes != "-") {
     QVERIFY(test::WriteFile(path, bytes));
   }
-  const LoadResult direct = LoadScoreFile(PathFromQString(path));
+  const LoadResult direct = LoadScoreFile(test::PathFromQString(path));
   QVERIFY(direct.error);
   QCOMPARE(int(direct.error->kind), kind);
 
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY(!form);
   QCOMPARE(errors_.size(), 1);
   QCOMPARE(errors_.first(), QString::fromStdU16String(DescribeLoadErrorJa(*direct.error)));
@@ -416,7 +448,7 @@ void Form1Test::emptyTable() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("hsc.ini"));
   QVERIFY(test::WriteFile(path, bytes));
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY(form);
   const Songs empty;
   QVERIFY(form->GetDispText() == ChartText(empty, kHiPerfectChart));
@@ -447,7 +479,7 @@ void Form1Test::japaneseLongFolder() {
   QVERIFY(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/hsc.ini");
   QVERIFY(QFile::copy(QString::fromStdString(test::ExampleFile().string()), path));
-  const auto form = Open(PathFromQString(path));
+  const auto form = Open(test::PathFromQString(path));
   QVERIFY2(form, errors_.isEmpty() ? "" : qPrintable(errors_.first()));
   QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
 }

@@ -37,7 +37,7 @@ void RankOverflowTest::overflowIsReportedAndTextKept() {
     box.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&box));
   };
-  const auto form = OpenMainWindow({PathFromQString(path), nullptr, tell});
+  const auto form = OpenMainWindow({test::PathFromQString(path), nullptr, tell});
   QVERIFY(form);
   QVERIFY(errors.isEmpty());
   form->activateWindow();

@@ -2,15 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QFile>
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "core/ProgramDirectory.h"
 #include "core/Version.h"
+#include "ui/qt/Application.h"
 #include "ui/qt/DispFont.h"
 
 // The icons are compiled into this static library, which must register them.
@@ -137,12 +137,6 @@ void OptionButton::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
 }
 
-std::filesystem::path PathFromQString(const QString& path) {
-  // The file system's own encoding of the name, whatever the locale says.
-  const QByteArray native = QFile::encodeName(path);
-  return std::filesystem::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
-}
-
 Form1::Form1(Options options)
     : QWidget(nullptr),
       ownRandom_(options.random ? nullptr : std::make_unique<ClockRandomSource>()),
@@ -161,6 +155,13 @@ Form1::Form1(Options options)
 
 Form1::~Form1() = default;
 
+// Each event the core handles is guarded here, where it leaves Qt's code,
+// so that no exception unwinds through Qt's frames.
+template <typename Operation>
+void Form1::Guard(Operation operation) {
+  qt::Guard(operation, [this](const QString& message) { Tell(message); });
+}
+
 void Form1::CreateControls() {
   radioGroup_ = new QButtonGroup(this);
   radioGroup_->setExclusive(true);
@@ -174,8 +175,10 @@ void Form1::CreateControls() {
     // signals stay unconnected, so the arrow keys only move the mark.
     connect(option, &OptionButton::MouseDown, this,
             [this](std::int16_t at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
-              app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), ShiftState(modifiers),
-                                   static_cast<float>(pos.x()), static_cast<float>(pos.y()));
+              Guard([&] {
+                app_.Radio_MouseDown(at, static_cast<std::int16_t>(button), ShiftState(modifiers),
+                                     static_cast<float>(pos.x()), static_cast<float>(pos.y()));
+              });
             });
     radio_[static_cast<std::size_t>(i)] = option;
   }
@@ -190,7 +193,7 @@ void Form1::CreateControls() {
   // clicked covers the mouse and the keyboard alike; auto-default lets Enter
   // click the button when it has the focus, as Space does.
   command1_->setAutoDefault(true);
-  connect(command1_, &QPushButton::clicked, this, [this] { app_.Command1_Click(); });
+  connect(command1_, &QPushButton::clicked, this, [this] { Guard([this] { app_.Command1_Click(); }); });
 
   // PlayCount comes before Score although it stands below it.
   const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_,
@@ -198,7 +201,11 @@ void Form1::CreateControls() {
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-bool Form1::Form_Load() { return app_.Form_Load(); }
+bool Form1::Form_Load() {
+  bool loaded = false;
+  Guard([&] { loaded = app_.Form_Load(); });
+  return loaded;
+}
 
 Text Form1::GetCaption() { return windowTitle().toStdU16String(); }
 
@@ -221,16 +228,18 @@ bool Form1::ReplaceClipboardText(const Text& text) {
   return true;
 }
 
-std::filesystem::path Form1::ProgramDirectory() {
-  return PathFromQString(QCoreApplication::applicationDirPath());
-}
+// From the system as the bytes it holds: Qt's path goes through UTF-8 and
+// loses a folder whose name is in another encoding, such as code page 932.
+std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(); }
 
-void Form1::ShowError(const Text& message) {
+void Form1::ShowError(const Text& message) { Tell(Q(message)); }
+
+void Form1::Tell(const QString& message) {
   if (showError_) {
-    showError_(Q(message));
+    showError_(message);
     return;
   }
-  QMessageBox::critical(isVisible() ? this : nullptr, windowTitle(), Q(message));
+  QMessageBox::critical(isVisible() ? this : nullptr, windowTitle(), message);
 }
 
 std::unique_ptr<Form1> OpenMainWindow(Form1::Options options) {

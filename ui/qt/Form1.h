@@ -38,9 +38,6 @@ class OptionButton final : public QRadioButton {
   std::optional<quint64> unreleasedPress_;  // time of a press not yet released
 };
 
-// Turns a QString path into one the file system functions take as is.
-std::filesystem::path PathFromQString(const QString& path);
-
 struct Form1Options {
   // Read instead of hsc.ini in the program's directory.
   std::optional<std::filesystem::path> scoreFile;
@@ -82,6 +79,10 @@ class Form1 final : public QWidget, public WindowOps {
 
  private:
   void CreateControls();
+  // Runs one of the core's operations; an exception it throws is shown.
+  template <typename Operation>
+  void Guard(Operation operation);
+  void Tell(const QString& message);
 
   std::unique_ptr<ClockRandomSource> ownRandom_;
   std::function<void(const QString&)> showError_;
