@@ -2,6 +2,7 @@
 // reading a score file that another program holds, and the hidden window's
 // answers to what Windows sends it.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -219,6 +220,38 @@ TEST_F(HiddenForm1, EveryCaptionFitsItsControlAtEachDpiInTheFontTheControlHolds)
       EXPECT_LE(needed, client.right) << "control " << spec.id << ": caption " << extent.cx;
     }
   }
+}
+
+TEST_F(HiddenForm1, TheTextBoxIsNamedByAnUnseenLabelRightBeforeIt) {
+  // Screen readers name an edit control from the static label before it.
+  const HWND disp = GetDlgItem(window_, kDispId);
+  const HWND label = GetWindow(disp, GW_HWNDPREV);
+  ASSERT_NE(label, nullptr);
+  wchar_t className[16] = {};
+  GetClassNameW(label, className, 16);
+  EXPECT_STREQ(className, L"Static");
+  wchar_t text[16] = {};
+  GetWindowTextW(label, text, 16);
+  EXPECT_STREQ(text, L"レポート");
+  // Neither seen nor reached with Tab.
+  EXPECT_EQ(GetWindowLongW(label, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP), 0);
+
+  // And what the accessibility interface reads out.
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  IAccessible* accessible = nullptr;
+  // __uuidof: mingw-w64 links IID_IAccessible to oleacc.dll's export thunk, not to the GUID.
+  ASSERT_EQ(AccessibleObjectFromWindow(disp, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&accessible)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
+  EXPECT_STREQ(name != nullptr ? name : L"(none)", L"レポート");
+  SysFreeString(name);
+  accessible->Release();
+  CoUninitialize();
 }
 
 // Run on another thread: waits for a message box of `thread` to show, returns its text and closes it.

@@ -185,6 +185,11 @@ void Form1::CreateControls() {
         break;
       }
       case ControlKind::Disp:
+        // Screen readers name an edit control after the static label right
+        // before it. The window shows no label there, so this one stays
+        // hidden: no tab stop, no place in the layout.
+        CreateWindowExW(0, L"STATIC", L"レポート", WS_CHILD | SS_LEFT, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDispLabelId)), instance_, nullptr);
         // No scroll bars and no ES_AUTOHSCROLL: long lines wrap at the edge.
         disp_ = CreateWindowExW(
             WS_EX_CLIENTEDGE, L"EDIT", L"",
