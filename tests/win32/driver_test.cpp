@@ -267,10 +267,12 @@ TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
     RECT twips;  // left, top, right, bottom
   };
   // Focus order: option 0, option 2, option 1, the text box, the button, options 3 to 5.
+  // The text box's label, unseen, comes right before it and takes no place.
   const Expected expected[] = {
       {kRadioFirstId + 0, L"Perfect", {120, 120, 1455, 300}},
       {kRadioFirstId + 2, L"PlayCount", {120, 600, 1455, 780}},
       {kRadioFirstId + 1, L"Score", {120, 360, 1455, 540}},
+      {kDispLabelId, L"レポート", {}},
       {kDispId, nullptr, {0, 840, 8295, 5415}},
       {kCommand1Id, L"クリップボードへコピー", {120, 5520, 2775, 5895}},
       {kRadioFirstId + 3, L"段位", {1440, 120, 2655, 300}},
@@ -295,6 +297,11 @@ TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
     const HWND control = GetDlgItem(form_, e.id);
     if (e.caption != nullptr) {
       EXPECT_EQ(TextOf(control), e.caption);
+    }
+    if (e.id == kDispLabelId) {
+      EXPECT_EQ(GetWindowLongW(control, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP | WS_GROUP), 0);
+      child = GetWindow(child, GW_HWNDNEXT);
+      continue;
     }
     RECT r{};
     GetWindowRect(control, &r);

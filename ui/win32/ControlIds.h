@@ -8,6 +8,7 @@ namespace quillbox::win32 {
 inline constexpr int kRadioFirstId = 1000;
 inline constexpr int kRadioCount = 6;
 inline constexpr int kDispId = 1100;
+inline constexpr int kDispLabelId = 1101;
 inline constexpr int kCommand1Id = 1200;
 
 inline constexpr wchar_t kForm1ClassName[] = L"quillbox.Form1";

@@ -37,21 +37,28 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 
-HFONT CreateMessageFont(UINT dpi) {
+std::optional<LOGFONTW> MessageLogFont(UINT dpi) {
   using SpiForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
   static const auto spiForDpi = User32Function<SpiForDpiFn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (spiForDpi != nullptr && spiForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return metrics.lfMessageFont;
   }
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     // Without the per-DPI query the font comes at the screen's DPI; rescale it.
     metrics.lfMessageFont.lfHeight =
         MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return metrics.lfMessageFont;
   }
-  return nullptr;
+  return std::nullopt;
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+  using MetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi = User32Function<MetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (metricsForDpi != nullptr) return metricsForDpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
 }
 
 }  // namespace quillbox::win32

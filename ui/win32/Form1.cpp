@@ -5,9 +5,11 @@
 
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "core/ProgramDirectory.h"
+#include "ui/win32/CaptionFont.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Layout.h"
@@ -99,6 +101,9 @@ Form1::~Form1() {
   UnregisterClassW(kForm1ClassName, instance_);
   if (dispFont_ != nullptr) DeleteObject(dispFont_);
   if (controlFont_ != nullptr) DeleteObject(controlFont_);
+  for (HFONT font : captionFonts_) {
+    if (font != nullptr) DeleteObject(font);
+  }
 }
 
 int Form1::Run(int showCommand) {
@@ -180,6 +185,11 @@ void Form1::CreateControls() {
         break;
       }
       case ControlKind::Disp:
+        // Screen readers name an edit control after the static label right
+        // before it. The window shows no label there, so this one stays
+        // hidden: no tab stop, no place in the layout.
+        CreateWindowExW(0, L"STATIC", L"レポート", WS_CHILD | SS_LEFT, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDispLabelId)), instance_, nullptr);
         // No scroll bars and no ES_AUTOHSCROLL: long lines wrap at the edge.
         disp_ = CreateWindowExW(
             WS_EX_CLIENTEDGE, L"EDIT", L"",
@@ -221,21 +231,37 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
 
   const HDC dc = GetDC(window_);
   const LOGFONTW dispLogFont = DispLogFont(ChooseDispFace(dc, dpi), dpi);
-  ReleaseDC(window_, dc);
   const HFONT dispFont = CreateFontIndirectW(&dispLogFont);
-  const HFONT controlFont = CreateMessageFont(dpi);
-
-  SendMessageW(disp_, WM_SETFONT, reinterpret_cast<WPARAM>(dispFont), TRUE);
-  for (const ControlSpec& control : kControls) {
-    if (control.kind != ControlKind::Disp) {
-      SendMessageW(GetDlgItem(window_, control.id), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+  const std::optional<LOGFONTW> controlLogFont = MessageLogFont(dpi);
+  const HFONT controlFont = controlLogFont ? CreateFontIndirectW(&*controlLogFont) : nullptr;
+  // A caption too wide for its control in the platform's font gets its own
+  // smaller size of that font.
+  std::array<HFONT, kControls.size()> captionFonts{};
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlSpec& control = kControls[i];
+    if (control.kind != ControlKind::Disp && controlLogFont) {
+      captionFonts[i] = CreateFittingCaptionFont(dc, control.caption, control.kind,
+                                                 TwipsToPixels(control.width, px), *controlLogFont, dpi);
     }
+  }
+  ReleaseDC(window_, dc);
+
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlSpec& control = kControls[i];
+    const HFONT font = control.kind == ControlKind::Disp ? dispFont
+                       : captionFonts[i] != nullptr      ? captionFonts[i]
+                                                         : controlFont;
+    SendMessageW(GetDlgItem(window_, control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   // The controls hold the new fonts now; the old ones can go.
   if (dispFont_ != nullptr) DeleteObject(dispFont_);
   if (controlFont_ != nullptr) DeleteObject(controlFont_);
+  for (HFONT font : captionFonts_) {
+    if (font != nullptr) DeleteObject(font);
+  }
   dispFont_ = dispFont;
   controlFont_ = controlFont;
+  captionFonts_ = captionFonts;
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

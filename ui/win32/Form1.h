@@ -9,6 +9,7 @@
 #include "core/App.h"
 #include "core/WindowOps.h"
 #include "ui/win32/ControlIds.h"
+#include "ui/win32/Layout.h"
 #include "views/RandomPick.h"
 
 namespace quillbox::win32 {
@@ -67,6 +68,9 @@ class Form1 final : public WindowOps {
   HWND command1_ = nullptr;
   HFONT dispFont_ = nullptr;
   HFONT controlFont_ = nullptr;
+  // By control, in kControls' order: a caption's own smaller font, where its
+  // control needs one.
+  std::array<HFONT, kControls.size()> captionFonts_{};
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   HWND focusBeforeDeactivate_ = nullptr;
   // The message the loop is dispatching now; lets the options tell a real
