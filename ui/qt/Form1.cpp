@@ -144,9 +144,11 @@ Form1::Form1(Options options)
       app_(*this, options.random ? *options.random : *ownRandom_, std::move(options.scoreFile)) {
   setWindowTitle(Q(kDesignedCaption));
   InitResources();
+  // The same images as the Windows icon; the platform picks the size it needs.
   QIcon icon;
-  icon.addFile(QStringLiteral(":/quillbox/quillbox-32.png"), QSize(32, 32));
-  icon.addFile(QStringLiteral(":/quillbox/quillbox-16.png"), QSize(16, 16));
+  for (const int size : {16, 24, 32, 48, 256}) {
+    icon.addFile(QStringLiteral(":/quillbox/quillbox-%1.png").arg(size), QSize(size, size));
+  }
   setWindowIcon(icon);
   // The layout does not adapt, so the window keeps its designed size.
   setFixedSize(Px(kClientWidth), Px(kClientHeight));
