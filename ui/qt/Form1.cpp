@@ -5,12 +5,11 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
 #include "ui/qt/Application.h"
+#include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
 
 // The icons are compiled into this static library, which must register them.
@@ -80,33 +79,6 @@ std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
                                    (modifiers.testFlag(Qt::AltModifier) ? 4 : 0));
 }
 
-// The layout was designed around a 9-point Japanese system font; where the
-// platform's default is wider, a caption that would be cut off gets a
-// smaller size of the same font instead, since the control may not grow.
-bool CaptionFits(const QAbstractButton* button) {
-  const QString caption = button->text();
-  // Up to the ink of the last character: the space after it may be cut.
-  const QFontMetrics metrics = button->fontMetrics();
-  const int needed =
-      metrics.horizontalAdvance(caption) - (caption.isEmpty() ? 0 : metrics.rightBearing(caption.back()));
-  if (qobject_cast<const QRadioButton*>(button)) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = caption;
-    return needed <= button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
-  }
-  return button->sizeHint().width() <= button->width();
-}
-
-void FitCaption(QAbstractButton* button) {
-  QFont font = button->font();
-  constexpr qreal kSmallest = 6;
-  while (!CaptionFits(button) && font.pointSizeF() > kSmallest) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    button->setFont(font);
-  }
-}
-
 }  // namespace
 
 OptionButton::OptionButton(const QString& caption, std::int16_t index, QWidget* parent)
@@ -167,9 +139,9 @@ void Form1::CreateControls() {
   radioGroup_->setExclusive(true);
   for (int i = 0; i < kOptionCount; ++i) {
     const auto index = static_cast<std::int16_t>(i);
-    auto* option = new OptionButton(Caption(kOptions[static_cast<std::size_t>(i)].caption), index, this);
-    option->setGeometry(kOptions[static_cast<std::size_t>(i)].place.Pixels());
-    FitCaption(option);
+    const OptionDesign& design = kOptions[static_cast<std::size_t>(i)];
+    auto* option = new OptionButton(Caption(design.caption), index, this);
+    option->setGeometry(design.place.Pixels());
     radioGroup_->addButton(option, i);
     // Only the press runs a view; the button's own toggled and clicked
     // signals stay unconnected, so the arrow keys only move the mark.
@@ -189,7 +161,11 @@ void Form1::CreateControls() {
 
   command1_ = new QPushButton(Caption(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
-  FitCaption(command1_);
+  QList<QAbstractButton*> captioned(radio_.begin(), radio_.end());
+  captioned << command1_;
+  QString captions;
+  for (const QAbstractButton* button : captioned) captions += button->text();
+  SetCaptionFont(captioned, ChooseCaptionFont(font(), captions));
   // clicked covers the mouse and the keyboard alike; auto-default lets Enter
   // click the button when it has the focus, as Space does.
   command1_->setAutoDefault(true);
