@@ -317,7 +317,7 @@ void Form1Test::layout() {
                     : control == 6 ? static_cast<QWidget*>(form.Disp())
                                    : static_cast<QWidget*>(form.Command1());
   const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-  QCOMPARE(widget->geometry(), pixels);
+  QCOMPARE(QRect(widget->mapTo(&form, QPoint()), widget->size()), pixels);
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
     QVERIFY(button->shortcut().isEmpty());

@@ -1,5 +1,7 @@
 #include "ui/qt/Form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QIcon>
@@ -52,6 +54,11 @@ constexpr Place kCommand1{120, 5520, 2655, 375};
 constexpr char16_t kDesignedCaption[] = u"くいるぼっくす！";
 constexpr char16_t kCommand1Caption[] = u"クリップボードへコピー";
 
+// What a screen reader says for the text box and the options' group.
+constexpr char16_t kDispName[] = u"レポート";
+constexpr char16_t kDispDescription[] = u"選んだ表示の内容。コピーボタンでクリップボードへ";
+constexpr char16_t kOptionPanelName[] = u"表示";
+
 // Every length above is a whole number of pixels.
 constexpr bool WholePixels(const Place& p) {
   return p.left % kTwipsPerPixel == 0 && p.top % kTwipsPerPixel == 0 && p.width % kTwipsPerPixel == 0 &&
@@ -77,6 +84,19 @@ std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
   return static_cast<std::int16_t>((modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
                                    (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
                                    (modifiers.testFlag(Qt::AltModifier) ? 4 : 0));
+}
+
+// Qt describes a plain top-level QWidget as a client area, which screen
+// readers do not take for an application window, and a plain QWidget as
+// nothing at all; these two say what they are.
+QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object) {
+  if (key == QLatin1String(Form1::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  if (key == QLatin1String(OptionPanel::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -114,6 +134,9 @@ Form1::Form1(Options options)
       ownRandom_(options.random ? nullptr : std::make_unique<ClockRandomSource>()),
       showError_(std::move(options.showError)),
       app_(*this, options.random ? *options.random : *ownRandom_, std::move(options.scoreFile)) {
+  // Before any interface is asked for: Qt keeps the first one it makes.
+  static const bool accessibleInstalled = (QAccessible::installFactory(AccessibleFactory), true);
+  static_cast<void>(accessibleInstalled);
   setWindowTitle(Q(kDesignedCaption));
   InitResources();
   QIcon icon;
@@ -135,13 +158,18 @@ void Form1::Guard(Operation operation) {
 }
 
 void Form1::CreateControls() {
+  QRect panelPlace;
+  for (const auto& design : kOptions) panelPlace |= design.place.Pixels();
+  optionPanel_ = new OptionPanel(this);
+  optionPanel_->setGeometry(panelPlace);
+  optionPanel_->setAccessibleName(QString::fromUtf16(kOptionPanelName));
   radioGroup_ = new QButtonGroup(this);
   radioGroup_->setExclusive(true);
   for (int i = 0; i < kOptionCount; ++i) {
     const auto index = static_cast<std::int16_t>(i);
     const OptionDesign& design = kOptions[static_cast<std::size_t>(i)];
-    auto* option = new OptionButton(Caption(design.caption), index, this);
-    option->setGeometry(design.place.Pixels());
+    auto* option = new OptionButton(Caption(design.caption), index, optionPanel_);
+    option->setGeometry(design.place.Pixels().translated(-panelPlace.topLeft()));
     radioGroup_->addButton(option, i);
     // Only the press runs a view; the button's own toggled and clicked
     // signals stay unconnected, so the arrow keys only move the mark.
@@ -158,6 +186,8 @@ void Form1::CreateControls() {
   disp_ = new DispBox(this);
   disp_->setGeometry(kDisp.Pixels());
   disp_->setFont(ChooseDispFont());
+  disp_->setAccessibleName(QString::fromUtf16(kDispName));
+  disp_->setAccessibleDescription(QString::fromUtf16(kDispDescription));
 
   command1_ = new QPushButton(Caption(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
