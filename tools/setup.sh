@@ -10,7 +10,8 @@ want=()
 for g in "${groups[@]}"; do
   case "$g" in
     core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev) ;;
-    qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic xvfb xauth x11-apps x11-utils imagemagick
+    qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-dejavu-core qt6-translations-l10n xvfb xauth x11-apps x11-utils imagemagick
+                 dbus at-spi2-core python3-pyatspi
                  weston qt6-wayland libweston-10-dev pkg-config) ;;
     win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick) ;;
     fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;

@@ -7,6 +7,7 @@
 #include "bench/qt/ShownReport.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/Form1.h"
+#include "ui/qt/QtTranslations.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
   options.showError = [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); };
 
   quillbox::qt::Application app(argc, argv);
+  quillbox::qt::LoadQtTranslations(app);
   QApplication::setApplicationName(QStringLiteral("quillbox"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quillbox"));
   quillbox::bench::ReportWhenShown(app);

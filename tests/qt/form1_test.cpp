@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <set>
@@ -15,6 +16,7 @@
 
 #include "QtTestUtil.h"
 #include "scores/ScoreFile.h"
+#include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
 #include "views/Views.h"
 
@@ -86,6 +88,8 @@ class Form1Test : public QObject {
   void layout_data();
   void layout();
   void focusOrder();
+  void captionsReadAlike_data();
+  void captionsReadAlike();
   void dispFontLinesUpCharts();
   void fontCheckRejects_data();
   void fontCheckRejects();
@@ -314,7 +318,7 @@ void Form1Test::layout() {
                     : control == 6 ? static_cast<QWidget*>(form.Disp())
                                    : static_cast<QWidget*>(form.Command1());
   const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-  QCOMPARE(widget->geometry(), pixels);
+  QCOMPARE(QRect(widget->mapTo(&form, QPoint()), widget->size()), pixels);
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
     QVERIFY(button->shortcut().isEmpty());
@@ -348,6 +352,47 @@ void Form1Test::focusOrder() {
     }
     QCOMPARE(walked, stops);
   }
+}
+
+void Form1Test::captionsReadAlike_data() {
+  QTest::addColumn<QString>("family");  // the desktop's default font
+  QTest::addColumn<qreal>("points");
+  QTest::addColumn<bool>("hasJapanese");
+  QTest::newRow("Latin default") << QStringLiteral("DejaVu Sans") << 9.0 << false;
+  QTest::newRow("Japanese default") << QStringLiteral("IPAPGothic") << 9.0 << true;
+  // Too large for some captions: those alone get smaller.
+  QTest::newRow("large Japanese default") << QStringLiteral("IPAPGothic") << 14.0 << true;
+}
+
+void Form1Test::captionsReadAlike() {
+  QFETCH(QString, family);
+  QFETCH(qreal, points);
+  QFETCH(bool, hasJapanese);
+  if (!QFontDatabase::families().contains(family)) QSKIP("font not installed");
+  const QFont before = QApplication::font();
+  const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+  QApplication::setFont(QFont(family, qRound(points)));
+  Form1 form({test::ExampleFile(), random_, {}});
+  QList<QAbstractButton*> buttons{form.Command1()};
+  for (int i = 0; i < Form1::kOptionCount; ++i) buttons << form.Radio(i);
+  const QString used = QFontInfo(buttons.first()->font()).family();
+  if (hasJapanese) {
+    QCOMPARE(used, family);
+  } else {
+    QVERIFY2(used != family, qPrintable(used));
+    QVERIFY(QFontDatabase::writingSystems(used).contains(QFontDatabase::Japanese));
+  }
+  bool shrunk = false;
+  for (const QAbstractButton* button : buttons) {
+    QVERIFY2(CaptionFits(button), qPrintable(button->text()));
+    QCOMPARE(QFontInfo(button->font()).family(), used);
+    const qreal size = button->font().pointSizeF();
+    if (size != points) {
+      QVERIFY2(points > 9 && size < points, qPrintable(button->text()));
+      shrunk = true;
+    }
+  }
+  QCOMPARE(shrunk, points > 9);
 }
 
 void Form1Test::dispFontLinesUpCharts() {

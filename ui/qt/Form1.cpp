@@ -1,16 +1,17 @@
 #include "ui/qt/Form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
 #include "ui/qt/Application.h"
+#include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
 
 // The icons are compiled into this static library, which must register them.
@@ -53,6 +54,11 @@ constexpr Place kCommand1{120, 5520, 2655, 375};
 constexpr char16_t kDesignedCaption[] = u"くいるぼっくす！";
 constexpr char16_t kCommand1Caption[] = u"クリップボードへコピー";
 
+// What a screen reader says for the text box and the options' group.
+constexpr char16_t kDispName[] = u"レポート";
+constexpr char16_t kDispDescription[] = u"選んだ表示の内容。コピーボタンでクリップボードへ";
+constexpr char16_t kOptionPanelName[] = u"表示";
+
 // Every length above is a whole number of pixels.
 constexpr bool WholePixels(const Place& p) {
   return p.left % kTwipsPerPixel == 0 && p.top % kTwipsPerPixel == 0 && p.width % kTwipsPerPixel == 0 &&
@@ -80,31 +86,17 @@ std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
                                    (modifiers.testFlag(Qt::AltModifier) ? 4 : 0));
 }
 
-// The layout was designed around a 9-point Japanese system font; where the
-// platform's default is wider, a caption that would be cut off gets a
-// smaller size of the same font instead, since the control may not grow.
-bool CaptionFits(const QAbstractButton* button) {
-  const QString caption = button->text();
-  // Up to the ink of the last character: the space after it may be cut.
-  const QFontMetrics metrics = button->fontMetrics();
-  const int needed =
-      metrics.horizontalAdvance(caption) - (caption.isEmpty() ? 0 : metrics.rightBearing(caption.back()));
-  if (qobject_cast<const QRadioButton*>(button)) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = caption;
-    return needed <= button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
+// Qt describes a plain top-level QWidget as a client area, which screen
+// readers do not take for an application window, and a plain QWidget as
+// nothing at all; these two say what they are.
+QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object) {
+  if (key == QLatin1String(Form1::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
   }
-  return button->sizeHint().width() <= button->width();
-}
-
-void FitCaption(QAbstractButton* button) {
-  QFont font = button->font();
-  constexpr qreal kSmallest = 6;
-  while (!CaptionFits(button) && font.pointSizeF() > kSmallest) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    button->setFont(font);
+  if (key == QLatin1String(OptionPanel::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
   }
+  return nullptr;
 }
 
 }  // namespace
@@ -142,6 +134,9 @@ Form1::Form1(Options options)
       ownRandom_(options.random ? nullptr : std::make_unique<ClockRandomSource>()),
       showError_(std::move(options.showError)),
       app_(*this, options.random ? *options.random : *ownRandom_, std::move(options.scoreFile)) {
+  // Before any interface is asked for: Qt keeps the first one it makes.
+  static const bool accessibleInstalled = (QAccessible::installFactory(AccessibleFactory), true);
+  static_cast<void>(accessibleInstalled);
   setWindowTitle(Q(kDesignedCaption));
   InitResources();
   // The same images as the Windows icon; the platform picks the size it needs.
@@ -165,13 +160,18 @@ void Form1::Guard(Operation operation) {
 }
 
 void Form1::CreateControls() {
+  QRect panelPlace;
+  for (const auto& design : kOptions) panelPlace |= design.place.Pixels();
+  optionPanel_ = new OptionPanel(this);
+  optionPanel_->setGeometry(panelPlace);
+  optionPanel_->setAccessibleName(QString::fromUtf16(kOptionPanelName));
   radioGroup_ = new QButtonGroup(this);
   radioGroup_->setExclusive(true);
   for (int i = 0; i < kOptionCount; ++i) {
     const auto index = static_cast<std::int16_t>(i);
-    auto* option = new OptionButton(Caption(kOptions[static_cast<std::size_t>(i)].caption), index, this);
-    option->setGeometry(kOptions[static_cast<std::size_t>(i)].place.Pixels());
-    FitCaption(option);
+    const OptionDesign& design = kOptions[static_cast<std::size_t>(i)];
+    auto* option = new OptionButton(Caption(design.caption), index, optionPanel_);
+    option->setGeometry(design.place.Pixels().translated(-panelPlace.topLeft()));
     radioGroup_->addButton(option, i);
     // Only the press runs a view; the button's own toggled and clicked
     // signals stay unconnected, so the arrow keys only move the mark.
@@ -188,10 +188,16 @@ void Form1::CreateControls() {
   disp_ = new DispBox(this);
   disp_->setGeometry(kDisp.Pixels());
   disp_->setFont(ChooseDispFont());
+  disp_->setAccessibleName(QString::fromUtf16(kDispName));
+  disp_->setAccessibleDescription(QString::fromUtf16(kDispDescription));
 
   command1_ = new QPushButton(Caption(kCommand1Caption), this);
   command1_->setGeometry(kCommand1.Pixels());
-  FitCaption(command1_);
+  QList<QAbstractButton*> captioned(radio_.begin(), radio_.end());
+  captioned << command1_;
+  QString captions;
+  for (const QAbstractButton* button : captioned) captions += button->text();
+  SetCaptionFont(captioned, ChooseCaptionFont(font(), captions));
   // clicked covers the mouse and the keyboard alike; auto-default lets Enter
   // click the button when it has the focus, as Space does.
   command1_->setAutoDefault(true);

@@ -38,6 +38,15 @@ class OptionButton final : public QRadioButton {
   std::optional<quint64> unreleasedPress_;  // time of a press not yet released
 };
 
+// Gathers the view options so that a screen reader tells them as one group
+// of choices; it draws nothing and leaves each option where it was placed.
+class OptionPanel final : public QWidget {
+  Q_OBJECT
+
+ public:
+  using QWidget::QWidget;
+};
+
 struct Form1Options {
   // Read instead of hsc.ini in the program's directory.
   std::optional<std::filesystem::path> scoreFile;
@@ -87,6 +96,7 @@ class Form1 final : public QWidget, public WindowOps {
   std::unique_ptr<ClockRandomSource> ownRandom_;
   std::function<void(const QString&)> showError_;
   std::array<OptionButton*, kOptionCount> radio_{};
+  OptionPanel* optionPanel_ = nullptr;
   QButtonGroup* radioGroup_ = nullptr;
   DispBox* disp_ = nullptr;
   QPushButton* command1_ = nullptr;

@@ -7,9 +7,11 @@
 
 #include "ui/qt/Application.h"
 #include "ui/qt/Form1.h"
+#include "ui/qt/QtTranslations.h"
 
 int main(int argc, char* argv[]) {
   quillbox::qt::Application app(argc, argv);
+  quillbox::qt::LoadQtTranslations(app);
   QApplication::setApplicationName(QStringLiteral("quillbox"));
   QGuiApplication::setDesktopFileName(QStringLiteral("quillbox"));
   const auto window = quillbox::qt::OpenMainWindow();
