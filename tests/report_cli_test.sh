@@ -73,6 +73,15 @@ mkdir -p "$work/bin dir/曲"; cp "$report" "$work/bin dir/曲/"; cp "$work/two.i
 (cd / && "$work/bin dir/曲/$(basename "$report")" perfect) > "$work/beside.got"
 check "reads hsc.ini beside the program" "$work/perfect.want" "$work/beside.got"
 
+# --version prints one line and reads no file, wherever it stands.
+printf 'quillbox-report %s\n' "$(sed -n 's/^project(quillbox VERSION \([0-9.]*\) .*/\1/p' "$examples/../CMakeLists.txt")" > "$work/version.want"
+for args in "--version" "--file $work/missing.ini --version" "--version perfect"; do
+  # shellcheck disable=SC2086
+  "$report" $args > "$work/version.got" 2> "$work/err"; check_status "'$args' exits 0" 0 $?
+  check "'$args' prints the version" "$work/version.want" "$work/version.got"
+done
+"$report" --help | grep -q -- '--version'; check_status "usage mentions --version" 0 $?
+
 # Usage errors exit 2, and are found before any file is read.
 for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect" \
             "--seed -1 random" "--seed +5 random" "--seed 18446744073709551616 random" "detail x 1"; do

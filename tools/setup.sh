@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, skipping what is there.
-# usage: tools/setup.sh [core|qt|win32|fuzz|all]...   (default: all)
+# usage: tools/setup.sh [core|qt|win32|fuzz|release|all]...   (default: all)
 set -euo pipefail
 
 groups=("$@")
@@ -15,7 +15,11 @@ for g in "${groups[@]}"; do
                  weston qt6-wayland libweston-10-dev pkg-config) ;;
     win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick) ;;
     fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;
-    all)   exec "$0" core qt win32 fuzz ;;
+    # tools/release.sh and its stage, besides the qt and win32 builds: a
+    # clean clone, strip, the archives, the zip and its checks in python3,
+    # the licence texts of /usr/share/common-licenses.
+    release) want+=(git binutils tar gzip python3 base-files) ;;
+    all)   exec "$0" core qt win32 fuzz release ;;
     *) echo "setup: unknown group $g" >&2; exit 2 ;;
   esac
 done

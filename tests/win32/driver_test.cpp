@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/App.h"
+#include "core/Version.h"
 #include "ranks/Ranks.h"
 #include "scores/ScoreFile.h"
 #include "ui/win32/ControlIds.h"
@@ -583,6 +584,9 @@ TEST(ReportTool, RedirectedOutputIsUtf8WithLineEndsKeptAndJapanesePathsWork) {
       {L"perfect", ChartText(songs, kHiPerfectChart)},
       {L"--copy playcount",
        ChartText(songs, kPlayCountChart) + u"dori-fen record chart \"quillbox!\" 0.90\r\n"},
+      {L"--version", FromUtf8("quillbox-report " + std::to_string(build::kVersionMajor) + "." +
+                              std::to_string(build::kVersionMinor) + "." + std::to_string(build::kVersionPatch) +
+                              "\n")},
   };
   int run = 0;
   for (const auto& c : cases) {

@@ -26,10 +26,12 @@ using quillbox::Text;
 
 constexpr const char* kUsage =
     "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
+    "       quillbox-report --version\n"
     "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
     "  --file PATH  read this score file instead of hsc.ini beside the program\n"
     "  --copy       print what the copy button puts on the clipboard\n"
-    "  --seed N     fixed seed for random and weighted (default: the clock)\n";
+    "  --seed N     fixed seed for random and weighted (default: the clock)\n"
+    "  --version    print the program's version and exit\n";
 
 // The window's state without a window: the text box and the clipboard are
 // strings. A failure the window would show as a message is kept, to be told
@@ -163,6 +165,11 @@ int Run(int argc, char** argv) {
     } else if (arg == "--help" || arg == "-h") {
       Write(stdout, quillbox::FromUtf8(kUsage));
       return 0;
+    } else if (arg == "--version") {
+      const std::string version = std::to_string(quillbox::build::kVersionMajor) + "." +
+                                  std::to_string(quillbox::build::kVersionMinor) + "." +
+                                  std::to_string(quillbox::build::kVersionPatch);
+      return Write(stdout, quillbox::FromUtf8("quillbox-report " + version + "\n")) ? 0 : 1;
     } else if (arg.size() > 1 && arg[0] == '-' && rest.empty()) {
       return Usage("unknown option " + arg);
     } else {

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Packs the built programs of one checkout into the release archives, with
+# fixed names, order, owners, modes and times, so that the same build gives
+# the same bytes.
+# usage: tools/release/package.sh SRC OUT VERSION win|linux
+#   SRC: the checkout, with build/dist-win64 or build/dist-linux built
+#   SOURCE_DATE_EPOCH: the time every archived file carries
+set -euo pipefail
+src=$1 out=$2 version=$3 what=$4
+: "${SOURCE_DATE_EPOCH:?set SOURCE_DATE_EPOCH to the last commit time}"
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$out"
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+
+crlf() { sed 's/\r$//; s/$/\r/' "$1" > "$2"; }
+
+case "$what" in
+  win)
+    # strip -p keeps the zero link time of the PE header. Players open the
+    # texts in Notepad: CR LF throughout.
+    x86_64-w64-mingw32-strip -p -o "$stage/quillbox.exe" "$src/build/dist-win64/ui/win32/quillbox.exe"
+    x86_64-w64-mingw32-strip -p -o "$stage/quillbox-report.exe" "$src/build/dist-win64/tools/quillbox-report.exe"
+    cp "$src/docs/readme-ja.txt" "$stage/readme.txt"
+    crlf "$src/LICENSE" "$stage/LICENSE.txt"
+    crlf "$src/THIRD-PARTY-NOTICES.txt" "$stage/THIRD-PARTY-NOTICES.txt"
+    python3 "$here/zip.py" "$out/quillbox-$version-win64.zip" "$stage" \
+      quillbox.exe quillbox-report.exe readme.txt LICENSE.txt THIRD-PARTY-NOTICES.txt
+    ;;
+  linux)
+    strip -o "$stage/quillbox" "$src/build/dist-linux/ui/qt/quillbox"
+    strip -o "$stage/quillbox-report" "$src/build/dist-linux/tools/quillbox-report"
+    cp "$src/docs/README-linux.txt" "$stage/README.txt"
+    cp "$src/LICENSE" "$src/THIRD-PARTY-NOTICES.txt" "$stage/"
+    cp /usr/share/common-licenses/LGPL-3 "$stage/LGPL-3.txt"
+    cp /usr/share/common-licenses/GPL-3 "$stage/GPL-3.txt"
+    chmod 0755 "$stage/quillbox" "$stage/quillbox-report"
+    chmod 0644 "$stage"/*.txt "$stage/LICENSE"
+    # No top folder: the programs belong beside hsc.ini, where the archive
+    # is extracted.
+    (cd "$stage" && tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner \
+       --mtime="@$SOURCE_DATE_EPOCH" -cf - quillbox quillbox-report README.txt LICENSE \
+       THIRD-PARTY-NOTICES.txt LGPL-3.txt GPL-3.txt) \
+      | gzip -9 -n > "$out/quillbox-$version-linux-x86_64.tar.gz"
+    ;;
+  *) echo "package: win or linux, not $what" >&2; exit 2 ;;
+esac
