@@ -192,32 +192,32 @@ TEST_F(HiddenForm1, EveryCaptionFitsItsControlAtEachDpiInTheFontTheControlHolds)
     metrics.cbSize = sizeof metrics;
     ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi));
     const LOGFONTW& platform = metrics.lfMessageFont;
-    for (const ControlSpec& spec : kControls) {
-      if (spec.kind == ControlKind::Disp) continue;
-      const HWND control = GetDlgItem(window_, spec.id);
+    for (const ControlSpec& design : kControls) {
+      if (design.kind == ControlKind::Disp) continue;
+      const HWND control = GetDlgItem(window_, design.id);
       wchar_t caption[128] = {};
       const int length = GetWindowTextW(control, caption, 128);
       RECT client{};
       GetClientRect(control, &client);
       // A caption is made to fit by its font, never by a bigger control.
-      EXPECT_EQ(client.right, TwipsToPixels(spec.width, px));
-      EXPECT_EQ(client.bottom, TwipsToPixels(spec.height, px));
+      EXPECT_EQ(client.right, TwipsToPixels(design.width, px));
+      EXPECT_EQ(client.bottom, TwipsToPixels(design.height, px));
 
       const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
       ASSERT_NE(font, nullptr);
       before.push_back(font);
       LOGFONTW held{};
       GetObjectW(font, sizeof held, &held);
-      EXPECT_STREQ(held.lfFaceName, platform.lfFaceName) << "control " << spec.id;
-      EXPECT_LE(std::abs(held.lfHeight), std::abs(platform.lfHeight)) << "control " << spec.id;
+      EXPECT_STREQ(held.lfFaceName, platform.lfFaceName) << "control " << design.id;
+      EXPECT_LE(std::abs(held.lfHeight), std::abs(platform.lfHeight)) << "control " << design.id;
       const HDC dc = GetDC(control);
       const HGDIOBJ old = SelectObject(dc, font);
       SIZE extent{};
       GetTextExtentPoint32W(dc, caption, length, &extent);
-      const int needed = extent.cx + CaptionMargin(dc, spec.kind, dpi);
+      const int needed = extent.cx + CaptionMargin(dc, design.kind, dpi);
       SelectObject(dc, old);
       ReleaseDC(control, dc);
-      EXPECT_LE(needed, client.right) << "control " << spec.id << ": caption " << extent.cx;
+      EXPECT_LE(needed, client.right) << "control " << design.id << ": caption " << extent.cx;
     }
   }
 }
