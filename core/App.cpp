@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "base/Numbers.h"
+
 namespace quillbox {
 namespace {
 

@@ -3,7 +3,7 @@
 // else. Each front (Qt, Win32, the headless report tool) implements this.
 #include <filesystem>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace quillbox {
 

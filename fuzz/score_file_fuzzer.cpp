@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/Numbers.h"
 #include "ranks/Ranks.h"
 #include "scores/Cp932.h"
 #include "scores/ScoreFile.h"

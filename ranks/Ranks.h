@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/Text.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 
 namespace quillbox {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace quillbox {
 

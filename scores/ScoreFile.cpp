@@ -11,6 +11,7 @@
 #include <system_error>
 #include <type_traits>
 
+#include "base/Numbers.h"
 #include "scores/Cp932.h"
 
 #ifdef _WIN32
@@ -43,6 +44,16 @@ constexpr Field kHiPerfect{"HiPerfect", 0, 255};
 constexpr Field kBestPerfect{"BestPerfect", 0, 255};
 constexpr Field kBestScore{"BestScore", -2147483648.0, 2147483647.0};
 constexpr Field kPlayCount{"PlayCount", -32768, 32767};
+
+// The one-digit part and rank numbers of a key, and how a bad one is told.
+struct IndexRange {
+  int last;
+  LoadErrorKind kind;
+  const char* noun;
+  const char16_t* nounJa;
+};
+constexpr IndexRange kPart{8, LoadErrorKind::PartOutOfRange, "part number", u"パート番号"};
+constexpr IndexRange kRank{3, LoadErrorKind::RankOutOfRange, "rank number", u"順位番号"};
 
 // Lines are examined either as bytes, when all of them are ASCII (which code
 // page 932 maps to the same characters), or decoded. Most lines of a score
@@ -188,16 +199,16 @@ class Parser {
     SongRecord& song = result_.songs[result_.songs.SongCount()];
 
     if (StartsWith(line, "HPR")) {
-      if (!PartOk(line, 4)) return;
+      if (!IndexOk(line, 4, kPart)) return;
       Store(line, 6, kHiPerfect, song.HiPerfect[Index(line, 4)]);
     } else if (StartsWith(line, "PR")) {
-      if (!PartOk(line, 4) || !RankOk(line, 3)) return;
+      if (!IndexOk(line, 4, kPart) || !IndexOk(line, 3, kRank)) return;
       Store(line, 6, kBestPerfect, song.BestPerfect[Index(line, 4)][Index(line, 3)]);
     } else if (StartsWith(line, "SCORE")) {
-      if (!PartOk(line, 7) || !RankOk(line, 6)) return;
+      if (!IndexOk(line, 7, kPart) || !IndexOk(line, 6, kRank)) return;
       Store(line, 9, kBestScore, song.BestScore[Index(line, 7)][Index(line, 6)]);
     } else if (StartsWith(line, "HPs")) {
-      if (!PartOk(line, 4)) return;
+      if (!IndexOk(line, 4, kPart)) return;
       Store(line, 6, kPlayCount, song.PlayCount[Index(line, 4)]);
     }
   }
@@ -207,23 +218,16 @@ class Parser {
     return static_cast<std::size_t>(DigitAt(line, pos));
   }
 
+  // The part or rank digit at `pos` (1-based), which must be at most its
+  // table's last index.
   template <typename Char>
-  bool PartOk(Line<Char> line, std::size_t pos) {
-    const int part = DigitAt(line, pos);
-    if (part <= 8) return true;
-    Fail(LoadErrorKind::PartOutOfRange, line,
-         "part number " + std::to_string(part) + " is out of range (0 to 8)",
-         u"パート番号 " + Decimal(part) + u" は範囲外です（0～8）");
-    return false;
-  }
-
-  template <typename Char>
-  bool RankOk(Line<Char> line, std::size_t pos) {
-    const int rank = DigitAt(line, pos);
-    if (rank <= 3) return true;
-    Fail(LoadErrorKind::RankOutOfRange, line,
-         "rank number " + std::to_string(rank) + " is out of range (0 to 3)",
-         u"順位番号 " + Decimal(rank) + u" は範囲外です（0～3）");
+  bool IndexOk(Line<Char> line, std::size_t pos, const IndexRange& range) {
+    const int index = DigitAt(line, pos);
+    if (index <= range.last) return true;
+    Fail(range.kind, line,
+         std::string(range.noun) + " " + std::to_string(index) + " is out of range (0 to " +
+             std::to_string(range.last) + ")",
+         Text(range.nounJa) + u" " + Decimal(index) + u" は範囲外です（0～" + Decimal(range.last) + u"）");
     return false;
   }
 

@@ -3,6 +3,8 @@
 #include <exception>
 #include <limits>
 
+#include "base/Numbers.h"
+
 namespace quillbox {
 
 SongRecord& Songs::AddSong() {

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace quillbox {
 

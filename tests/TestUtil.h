@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "scores/ScoreFile.h"
 
 namespace quillbox::test {

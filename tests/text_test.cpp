@@ -4,7 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "core/Text.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 
 namespace quillbox {
 namespace {

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/Text.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 
 namespace quillbox {
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Numbers.h"
+
 namespace quillbox {
 
 Text RankSummaryText(const Songs& songs, const Ranks& ranks) {

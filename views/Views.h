@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/Numbers.h"
 #include "ranks/Ranks.h"
 #include "scores/SongTable.h"
 

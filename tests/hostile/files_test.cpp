@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "scores/ScoreFile.h"
 
 namespace quillbox {

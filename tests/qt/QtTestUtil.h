@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "views/RandomPick.h"
 
 namespace quillbox::qt::test {

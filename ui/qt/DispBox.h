@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace quillbox::qt {
 
