@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <new>
 
-#include "TestUtil.h"
 #include "core/App.h"
+#include "tests/support/ScriptedRandom.h"
+#include "tests/support/TestUtil.h"
 
 namespace quillbox {
 namespace {
 
+using test::ScriptedRandom;
 using test::Show;
 using test::U;
 
@@ -58,17 +59,6 @@ class FakeWindow final : public WindowOps {
   std::filesystem::path directory;
   std::vector<Text> errors;
   std::string log;
-};
-
-class ScriptedRandom final : public RandomSource {
- public:
-  void Reseed() override {}
-  float Draw() override {
-    const float r = draws.front();
-    draws.pop_front();
-    return r;
-  }
-  std::deque<float> draws;
 };
 
 class AppTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestUtil.h"
+#include "tests/support/TestUtil.h"
 #include "views/Views.h"
 
 namespace quillbox {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "TestUtil.h"
+#include "tests/support/TestUtil.h"
 #include "views/Views.h"
 
 namespace quillbox {

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <deque>
 #include <functional>
 #include <limits>
 #include <map>
@@ -10,29 +9,15 @@
 #include <set>
 #include <vector>
 
+#include "tests/support/ScriptedRandom.h"
 #include "views/RandomPick.h"
 
 namespace quillbox {
 namespace {
 
+using test::ScriptedRandom;
+
 constexpr float kLargestBelowOne = 0x1.fffffep-1f;
-
-// Feeds exact draws and records when the picks reseed.
-class ScriptedRandom final : public RandomSource {
- public:
-  explicit ScriptedRandom(std::deque<float> draws) : draws_(std::move(draws)) {}
-  void Reseed() override { log += 'R'; }
-  float Draw() override {
-    log += 'D';
-    const float r = draws_.front();
-    draws_.pop_front();
-    return r;
-  }
-  std::string log;
-
- private:
-  std::deque<float> draws_;
-};
 
 Songs TableWithPlayCounts(std::initializer_list<std::array<std::int16_t, 8>> rows) {
   Songs songs;
@@ -103,7 +88,7 @@ TEST(WeightedPick, EqualCountsAreUniformAndNegativesWeighMore) {
 }
 
 TEST(Picks, EmptyTableDrawsNothing) {
-  ScriptedRandom random({});
+  ScriptedRandom random;  // no draws
   EXPECT_FALSE(DrawRandomPart(Songs{}, random).has_value());
   EXPECT_FALSE(DrawWeightedPart(Songs{}, random).has_value());
   EXPECT_EQ(random.log, "");

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "TestUtil.h"
 #include "ranks/Ranks.h"
+#include "tests/support/TestUtil.h"
 
 namespace quillbox {
 namespace {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TestUtil.h"
 #include "scores/Cp932.h"
 #include "scores/ScoreFile.h"
+#include "tests/support/TestUtil.h"
 
 #ifdef _WIN32
 #include <windows.h>

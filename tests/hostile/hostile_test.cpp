@@ -10,6 +10,7 @@
 #include "ranks/Ranks.h"
 #include "scores/Cp932.h"
 #include "scores/ScoreFile.h"
+#include "tests/support/TestUtil.h"
 #include "views/Views.h"
 
 namespace quillbox {
@@ -17,11 +18,7 @@ namespace {
 
 using namespace std::string_literals;
 
-Songs MustParse(std::string_view bytes) {
-  LoadResult result = ParseScoreFile(bytes);
-  EXPECT_FALSE(result.error.has_value()) << (result.error ? DescribeLoadError(*result.error) : "");
-  return std::move(result.songs);
-}
+using test::MustParse;
 
 std::size_t CountCrLf(const Text& text) {
   std::size_t n = 0;

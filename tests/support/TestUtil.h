@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the core tests.
+// Helpers shared by the unit and hostile-input tests.
 #include <string>
 #include <string_view>
 
