@@ -8,6 +8,7 @@
 #include "core/App.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
+#include "tools/report/TextWindow.h"
 
 namespace quillbox {
 namespace {
@@ -16,68 +17,28 @@ using test::ScriptedRandom;
 using test::Show;
 using test::U;
 
-// A window that records every platform operation in order.
-class FakeWindow final : public WindowOps {
- public:
-  Text GetCaption() override { return caption; }
-  void SetCaption(const Text& text) override {
-    log += "caption;";
-    caption = text;
-  }
-  VersionNumbers ProgramVersion() override { return version; }
-  void MarkFirstOption() override {
-    log += "mark;";
-    marked = true;
-  }
-  Text GetDispText() override {
-    if (dispTooLarge) throw std::bad_alloc();
-    return disp;
-  }
-  void SetDispText(const Text& text) override {
-    log += "disp;";
-    disp = text;
-  }
-  bool ReplaceClipboardText(const Text& text) override {
-    log += "replace;";
-    if (!clipboardFree) return false;
-    clipboard = text;
-    return true;
-  }
-  std::filesystem::path ProgramDirectory() override { return directory; }
-  void ShowError(const Text& message) override {
-    log += "error;";
-    errors.push_back(message);
-  }
-
-  Text caption = u"くいるぼっくす！";
-  VersionNumbers version{0, 90};
-  bool marked = false;
-  Text disp;
-  std::optional<Text> clipboard = u"old";
-  bool clipboardFree = true;
-  bool dispTooLarge = false;  // reading the box runs out of memory
-  std::filesystem::path directory;
-  std::vector<Text> errors;
-  std::string log;
-};
+// The app's window in these tests: the version 0.90 and the test's folder as
+// the program's, with another program's text on the clipboard.
+TextWindow MakeWindow(const std::filesystem::path& directory) {
+  TextWindow window({0, 90}, [directory] { return directory; });
+  window.SetClipboard(u"old");
+  return window;
+}
 
 class AppTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("quillbox app test " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    window_.directory = dir_;
-  }
+  void SetUp() override { std::filesystem::create_directories(dir_); }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   void WriteScores(std::string_view utf8) {
     std::ofstream(dir_ / "hsc.ini", std::ios::binary) << test::Cp932File(utf8);
   }
 
-  std::filesystem::path dir_;
-  FakeWindow window_;
+  std::filesystem::path dir_ =
+      std::filesystem::temp_directory_path() /
+      ("quillbox app test " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  TextWindow window_ = MakeWindow(dir_);
   ScriptedRandom random_;
 };
 
@@ -88,10 +49,10 @@ TEST_F(AppTest, StartUpSetsCaptionMarksOptionAndShowsHiPerfectChart) {
   WriteScores(kTwoSongs);
   App app(window_, random_);
   ASSERT_TRUE(app.Form_Load());
-  EXPECT_EQ(window_.caption, u"くいるぼっくす！   Ver 0.90");
-  EXPECT_EQ(window_.log, "caption;mark;disp;");
-  EXPECT_TRUE(window_.errors.empty());
-  EXPECT_EQ(window_.disp, ChartText(app.songs(), 0));
+  EXPECT_EQ(window_.caption(), u"くいるぼっくす！   Ver 0.90");
+  EXPECT_EQ(window_.log(), "caption;mark;disp;");
+  EXPECT_TRUE(window_.errors().empty());
+  EXPECT_EQ(window_.disp(), ChartText(app.songs(), 0));
   EXPECT_EQ(app.songs().SongCount(), 2);
   EXPECT_EQ(app.songs()[2].Title, u"表ソ");
 }
@@ -112,16 +73,15 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
   for (const auto& c : cases) {
     std::filesystem::remove(dir_ / "hsc.ini");
     if (c.file != nullptr) WriteScores(c.file);
-    FakeWindow window;
-    window.directory = dir_;
+    TextWindow window = MakeWindow(dir_);
     App app(window, random_);
     EXPECT_FALSE(app.Form_Load());
-    EXPECT_EQ(window.log, "caption;error;") << c.mustMention;
-    EXPECT_FALSE(window.marked);
-    EXPECT_TRUE(window.disp.empty());
-    ASSERT_EQ(window.errors.size(), 1u);
-    EXPECT_NE((window.errors[0] + u"\r\n").find(U(c.mustMention)), Text::npos) << Show(window.errors[0]);
-    EXPECT_NE(window.errors[0].find(FromUtf8((dir_ / "hsc.ini").string())), Text::npos);
+    EXPECT_EQ(window.log(), "caption;error;") << c.mustMention;
+    EXPECT_FALSE(window.marked());
+    EXPECT_TRUE(window.disp().empty());
+    ASSERT_EQ(window.errors().size(), 1u);
+    EXPECT_NE((window.errors()[0] + u"\r\n").find(U(c.mustMention)), Text::npos) << Show(window.errors()[0]);
+    EXPECT_NE(window.errors()[0].find(FromUtf8((dir_ / "hsc.ini").string())), Text::npos);
   }
 }
 
@@ -136,42 +96,42 @@ TEST_F(AppTest, DispatchRunsTheOptionsView) {
   const Songs& songs = app.songs();
 
   for (const std::int16_t mode : std::initializer_list<std::int16_t>{1, 2, 0, 1, 1}) {
-    window_.disp.clear();
+    window_.SetDispText({});
     app.Radio_MouseDown(mode, /*button=*/2, /*shift=*/1, 3.5f, 4.5f);
-    EXPECT_EQ(window_.disp, ChartText(songs, mode)) << mode;
+    EXPECT_EQ(window_.disp(), ChartText(songs, mode)) << mode;
   }
   app.Radio_MouseDown(3);
-  EXPECT_EQ(window_.disp, RankSummaryText(songs, ranks));
+  EXPECT_EQ(window_.disp(), RankSummaryText(songs, ranks));
 
   random_.draws = {0.99f, 0.5f};  // song 2, part 5
   app.Radio_MouseDown(4);
-  EXPECT_EQ(window_.disp, *PartDetailText(songs, names, 2, 5));
+  EXPECT_EQ(window_.disp(), *PartDetailText(songs, names, 2, 5));
 
   // Highest count 3: song 2 part 8 at -1 weighs 5, the last five entries.
   random_.draws = {0x1.fffffep-1f};
   app.Radio_MouseDown(5);
-  EXPECT_EQ(window_.disp, *PartDetailText(songs, names, 2, 8));
+  EXPECT_EQ(window_.disp(), *PartDetailText(songs, names, 2, 8));
 
-  window_.log.clear();
+  window_.ClearLog();
   for (const std::int16_t index : std::initializer_list<std::int16_t>{6, -1, 100, -32768, 32767}) {
     app.Radio_MouseDown(index);
   }
-  EXPECT_EQ(window_.log, "");
+  EXPECT_EQ(window_.log(), "");
 }
 
 TEST_F(AppTest, PicksOnAnEmptyTableLeaveTheTextAlone) {
   WriteScores("; nothing here\n");
   App app(window_, random_);
   ASSERT_TRUE(app.Form_Load());
-  const Text chart = window_.disp;
+  const Text chart = window_.disp();
   EXPECT_EQ(chart, U("  MRL TPZ ONX PIP   SRN LUM BRI NOV\r\n+-----------------+-----------------+\r\n"
                      "+-----------------+-----------------+\r\n"));
   app.Radio_MouseDown(4);
   app.Radio_MouseDown(5);
-  EXPECT_EQ(window_.disp, chart);
-  EXPECT_TRUE(window_.errors.empty());
+  EXPECT_EQ(window_.disp(), chart);
+  EXPECT_TRUE(window_.errors().empty());
   app.Radio_MouseDown(3);  // nine lines even without songs
-  EXPECT_EQ(std::count(window_.disp.begin(), window_.disp.end(), u'\n'), 13);
+  EXPECT_EQ(std::count(window_.disp().begin(), window_.disp().end(), u'\n'), 13);
 }
 
 TEST_F(AppTest, CopyAppendsTheSignatureLine) {
@@ -181,38 +141,39 @@ TEST_F(AppTest, CopyAppendsTheSignatureLine) {
   const Text signature = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
   ASSERT_EQ(signature.size(), 40u);
 
-  window_.log.clear();
+  window_.ClearLog();
   app.Command1_Click();
-  EXPECT_EQ(window_.log, "replace;");
-  EXPECT_EQ(window_.clipboard, ChartText(app.songs(), 0) + signature);
-  EXPECT_EQ(window_.disp, ChartText(app.songs(), 0));  // the box is not touched
+  EXPECT_EQ(window_.log(), "replace;");
+  EXPECT_EQ(window_.clipboard(), ChartText(app.songs(), 0) + signature);
+  EXPECT_EQ(window_.disp(), ChartText(app.songs(), 0));  // the box is not touched
 
-  window_.disp = u"1 : x / NOVA\r\n\r\nplayed 0 times\r\n\r\nHi perfect 0\r\n\r\nscore best3\r\n  1 : 0(0)";
+  window_.SetDispText(
+      u"1 : x / NOVA\r\n\r\nplayed 0 times\r\n\r\nHi perfect 0\r\n\r\nscore best3\r\n  1 : 0(0)");
   app.Command1_Click();
-  EXPECT_EQ(window_.clipboard, window_.disp + signature);  // signature right after ")"
+  EXPECT_EQ(window_.clipboard(), window_.disp() + signature);  // signature right after ")"
 
-  window_.disp.clear();
+  window_.SetDispText({});
   app.Command1_Click();
-  EXPECT_EQ(window_.clipboard, signature);
+  EXPECT_EQ(window_.clipboard(), signature);
 }
 
 TEST_F(AppTest, BusyClipboardChangesNothing) {
   WriteScores(kTwoSongs);
   App app(window_, random_);
   ASSERT_TRUE(app.Form_Load());
-  window_.clipboardFree = false;
-  window_.log.clear();
+  window_.SetClipboardBusy(true);
+  window_.ClearLog();
   app.Command1_Click();
-  EXPECT_EQ(window_.log, "replace;error;");
-  EXPECT_EQ(window_.clipboard, u"old");
+  EXPECT_EQ(window_.log(), "replace;error;");
+  EXPECT_EQ(window_.clipboard(), u"old");
 
   // A text that cannot be built leaves the user's clipboard alone.
-  window_.clipboardFree = true;
-  window_.dispTooLarge = true;
-  window_.log.clear();
+  window_.SetClipboardBusy(false);
+  window_.SetDispTooLarge(true);
+  window_.ClearLog();
   app.Command1_Click();
-  EXPECT_EQ(window_.log, "error;");
-  EXPECT_EQ(window_.clipboard, u"old");
+  EXPECT_EQ(window_.log(), "error;");
+  EXPECT_EQ(window_.clipboard(), u"old");
 }
 
 // Stands in for a table so large that building a view runs out of memory.
@@ -227,14 +188,14 @@ TEST_F(AppTest, OutOfMemoryInAViewIsReportedAndChangesNothing) {
   ExhaustedRandom exhausted;
   App app(window_, exhausted);
   ASSERT_TRUE(app.Form_Load());
-  const Text chart = window_.disp;
-  window_.log.clear();
+  const Text chart = window_.disp();
+  window_.ClearLog();
   app.Radio_MouseDown(4);
   app.Radio_MouseDown(5);
-  EXPECT_EQ(window_.log, "error;error;");
-  EXPECT_EQ(window_.disp, chart);
-  ASSERT_EQ(window_.errors.size(), 2u);
-  EXPECT_NE(window_.errors[0].find(u"メモリ"), Text::npos);
+  EXPECT_EQ(window_.log(), "error;error;");
+  EXPECT_EQ(window_.disp(), chart);
+  ASSERT_EQ(window_.errors().size(), 2u);
+  EXPECT_NE(window_.errors()[0].find(u"メモリ"), Text::npos);
 }
 
 TEST(VersionText, MinorHasAtLeastTwoDigits) {

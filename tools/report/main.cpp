@@ -11,6 +11,7 @@
 #include "core/App.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
+#include "tools/report/TextWindow.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -32,42 +33,6 @@ constexpr const char* kUsage =
     "  --copy       print what the copy button puts on the clipboard\n"
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
     "  --version    print the program's version and exit\n";
-
-// The window's state without a window: the text box and the clipboard are
-// strings. A failure the window would show as a message is kept, to be told
-// on standard error in place of any output.
-class HeadlessWindow final : public quillbox::WindowOps {
- public:
-  explicit HeadlessWindow(const char* argv0) : argv0_(argv0) {}
-
-  Text GetCaption() override { return caption_; }
-  void SetCaption(const Text& caption) override { caption_ = caption; }
-  quillbox::VersionNumbers ProgramVersion() override {
-    return {quillbox::build::kVersionMajor, quillbox::build::kVersionMinor};
-  }
-  void MarkFirstOption() override {}
-  Text GetDispText() override { return disp_; }
-  void SetDispText(const Text& text) override { disp_ = text; }
-  bool ReplaceClipboardText(const Text& text) override {
-    clipboard_ = text;
-    return true;
-  }
-  std::filesystem::path ProgramDirectory() override { return quillbox::ProgramDirectoryFromSystem(argv0_); }
-  void ShowError(const Text& message) override {
-    if (!error_) error_ = message;
-  }
-
-  const Text& disp() const { return disp_; }
-  const Text& clipboard() const { return clipboard_; }
-  const std::optional<Text>& error() const { return error_; }
-
- private:
-  const char* argv0_;
-  Text caption_ = u"くいるぼっくす！";
-  Text disp_;
-  Text clipboard_;
-  std::optional<Text> error_;
-};
 
 // A window message as one line: its line breaks become blanks.
 std::string OneLine(const Text& message) {
@@ -190,7 +155,9 @@ int Run(int argc, char** argv) {
     return Usage("SONG and PART are whole numbers");
   }
 
-  HeadlessWindow window(argc > 0 ? argv[0] : nullptr);
+  const char* argv0 = argc > 0 ? argv[0] : nullptr;
+  quillbox::TextWindow window({quillbox::build::kVersionMajor, quillbox::build::kVersionMinor},
+                              [argv0] { return quillbox::ProgramDirectoryFromSystem(argv0); });
   quillbox::ClockRandomSource random = seed ? quillbox::ClockRandomSource(*seed) : quillbox::ClockRandomSource();
   quillbox::App app(window, random, file);
 
@@ -227,10 +194,10 @@ int Run(int argc, char** argv) {
   }
 
   if (copy) app.Command1_Click();
-  // Whatever the window would have shown as a message fails the run, and
-  // nothing partial reaches standard output.
-  if (window.error()) {
-    Tell("quillbox-report: " + OneLine(*window.error()));
+  // Whatever the window would have shown as a message fails the run, told by
+  // the first such message, and nothing partial reaches standard output.
+  if (!window.errors().empty()) {
+    Tell("quillbox-report: " + OneLine(window.errors().front()));
     return 1;
   }
   if (!WriteOut(copy ? window.clipboard() : window.disp())) {
