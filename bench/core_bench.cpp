@@ -18,6 +18,8 @@
 #include "bench/HeapProbe.h"
 #include "bench/ScoreGen.h"
 #include "scores/ScoreFile.h"
+#include "tools/report/Compare.h"
+#include "tools/report/Export.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
 
@@ -229,6 +231,79 @@ BENCHMARK(BM_WeightedPickLongList)->Unit(benchmark::kMicrosecond);
 
 void BM_WeightedPickEqualCounts(benchmark::State& state) { WeightedPick(state, EqualCountsTable); }
 BENCHMARK(BM_WeightedPickEqualCounts)->Unit(benchmark::kMicrosecond);
+
+// The median time of loading `songs` songs from disk, as the report tool does
+// before an export or a compare.
+double LoadSeconds(std::int64_t songs) {
+  const std::string& bytes = FileBytes(songs);
+  const auto dir = std::filesystem::temp_directory_path() / ("quillbox-bench-load-" + std::to_string(songs));
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "hsc.ini";
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  const double seconds = MedianSeconds([&] { benchmark::DoNotOptimize(LoadScoreFile(file)); }, 5);
+  std::filesystem::remove_all(dir);
+  return seconds;
+}
+
+// The export's text and its UTF-8 bytes, as the report tool writes them.
+// Counter x_load: its median over that of loading the file. Target: at most 3.
+void BM_Export(benchmark::State& state) {
+  const Songs& songs = Table(state.range(1));
+  const auto format = static_cast<ExportFormat>(state.range(0));
+  PartNames names;
+  InitPartNames(names);
+  const auto run = [&] { benchmark::DoNotOptimize(ToUtf8(ExportText(songs, names, format, u"0.90.3"))); };
+  for (auto _ : state) run();
+  state.counters["x_load"] = MedianSeconds(run, 5) / LoadSeconds(state.range(1));
+}
+BENCHMARK(BM_Export)
+    ->ArgNames({"format", "songs"})
+    ->ArgsProduct({{static_cast<std::int64_t>(ExportFormat::Json),
+                    static_cast<std::int64_t>(ExportFormat::Csv),
+                    static_cast<std::int64_t>(ExportFormat::Tsv)},
+                   {kPlayerTable, kLargeTable}})
+    ->Unit(benchmark::kMillisecond);
+
+// The table a week of play later: every tenth song played again with a new
+// best, every hundredth dropped, a few added.
+Songs PlayedOn(const Songs& songs) {
+  Songs later;
+  later.Reserve(static_cast<std::size_t>(songs.SongCount()) + 100);
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    if (s % 100 == 50) continue;
+    SongRecord& song = later.AddSong() = songs[s];
+    if (s % 10 == 3) {
+      song.PlayCount[2] = static_cast<std::int16_t>(song.PlayCount[2] + 1);
+      song.HiPerfect[2] = static_cast<std::uint8_t>(std::min(255, song.HiPerfect[2] + 1));
+      song.BestScore[2][1] += 1000;
+    }
+  }
+  for (int i = 0; i < 100; ++i) later.AddSong().Title = u"new song " + Decimal(i);
+  return later;
+}
+
+// Matching, the text or JSON and its UTF-8 bytes. Counter x_load: the median
+// over that of loading both files. Target: at most 3.
+void BM_Compare(benchmark::State& state) {
+  const Songs& old = Table(state.range(1));
+  const Songs now = PlayedOn(old);
+  const bool json = state.range(0) == 1;
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const auto run = [&] {
+    const Comparison comparison = CompareTables(old, now, ranks);
+    benchmark::DoNotOptimize(
+        ToUtf8(json ? ComparisonJson(old, now, comparison) : ComparisonText(old, now, names, comparison)));
+  };
+  for (auto _ : state) run();
+  state.counters["x_load"] = MedianSeconds(run, 5) / (2 * LoadSeconds(state.range(1)));
+}
+BENCHMARK(BM_Compare)
+    ->ArgNames({"json", "songs"})
+    ->ArgsProduct({{0, 1}, {kPlayerTable, kLargeTable}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

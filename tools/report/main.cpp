@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@
 #include "core/App.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
+#include "tools/report/Compare.h"
+#include "tools/report/Export.h"
 #include "tools/report/TextWindow.h"
 
 #ifdef _WIN32
@@ -27,8 +30,12 @@ using quillbox::Text;
 
 constexpr const char* kUsage =
     "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
+    "       quillbox-report [--file PATH] export [--format json|csv|tsv]\n"
+    "       quillbox-report compare OLD NEW [--format text|json]\n"
     "       quillbox-report --version\n"
     "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
+    "  export       every field of every song (default json; csv for spreadsheets)\n"
+    "  compare      what changed from score file OLD to score file NEW (default text)\n"
     "  --file PATH  read this score file instead of hsc.ini beside the program\n"
     "  --copy       print what the copy button puts on the clipboard\n"
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
@@ -108,14 +115,82 @@ bool ParseSeed(const std::string& s, std::uint64_t& out) {
 
 constexpr const char* kViews[] = {"perfect", "score", "playcount", "rank", "detail", "random", "weighted"};
 
+Text VersionString() {
+  return quillbox::FromUtf8(std::to_string(quillbox::build::kVersionMajor) + "." +
+                            std::to_string(quillbox::build::kVersionMinor) + "." +
+                            std::to_string(quillbox::build::kVersionPatch));
+}
+
+// A score file read for export or compare; its load error is told as the
+// views tell it.
+std::optional<quillbox::Songs> Load(const std::filesystem::path& path) {
+  quillbox::LoadResult loaded = quillbox::LoadScoreFile(path);
+  if (loaded.error) {
+    Tell(quillbox::DescribeLoadError(*loaded.error));
+    return std::nullopt;
+  }
+  return std::move(loaded.songs);
+}
+
+int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
+  const std::optional<quillbox::Songs> songs = Load(path);
+  if (!songs) return 1;
+  quillbox::PartNames names;
+  quillbox::InitPartNames(names);
+  if (!WriteOut(quillbox::ExportText(*songs, names, format, VersionString()))) {
+    Tell("quillbox-report: cannot write the output");
+    return 1;
+  }
+  return 0;
+}
+
+int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& newPath, bool json) {
+  const std::optional<quillbox::Songs> old = Load(oldPath);
+  if (!old) return 1;
+  const std::optional<quillbox::Songs> now = Load(newPath);
+  if (!now) return 1;
+  quillbox::Ranks ranks;
+  quillbox::InitRanks(ranks);
+  quillbox::PartNames names;
+  quillbox::InitPartNames(names);
+  const quillbox::Comparison comparison = quillbox::CompareTables(*old, *now, ranks);
+  const Text text = json ? quillbox::ComparisonJson(*old, *now, comparison)
+                         : quillbox::ComparisonText(*old, *now, names, comparison);
+  if (!WriteOut(text)) {
+    Tell("quillbox-report: cannot write the output");
+    return 1;
+  }
+  return 0;
+}
+
+// The --format value of export and compare, checked against the command.
+int CheckFormat(const std::string& command, const std::optional<std::string>& format,
+                bool formatBeforeCommand, std::initializer_list<const char*> formats) {
+  if (!format) return 0;
+  if (formatBeforeCommand) return Usage("--format goes after " + command);
+  for (const char* allowed : formats) {
+    if (*format == allowed) return 0;
+  }
+  std::string list;
+  for (const char* allowed : formats) list += (list.empty() ? "" : ", ") + std::string(allowed);
+  return Usage(command + " --format is one of " + list);
+}
+
 int Run(int argc, char** argv) {
   std::optional<std::filesystem::path> file;
   bool copy = false;
   std::optional<std::uint64_t> seed;
+  std::optional<std::string> format;
+  bool formatBeforeCommand = false;
   std::vector<std::string> rest;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--file" || arg == "--seed") {
+    if (arg == "--format") {
+      if (i + 1 >= argc) return Usage("--format needs a value");
+      if (format) return Usage("--format given twice");
+      format = argv[++i];
+      formatBeforeCommand = rest.empty();
+    } else if (arg == "--file" || arg == "--seed") {
       if (i + 1 >= argc) return Usage(arg + " needs a value");
       const std::string value = argv[++i];
       if (arg == "--file") {
@@ -131,10 +206,7 @@ int Run(int argc, char** argv) {
       Write(stdout, quillbox::FromUtf8(kUsage));
       return 0;
     } else if (arg == "--version") {
-      const std::string version = std::to_string(quillbox::build::kVersionMajor) + "." +
-                                  std::to_string(quillbox::build::kVersionMinor) + "." +
-                                  std::to_string(quillbox::build::kVersionPatch);
-      return Write(stdout, quillbox::FromUtf8("quillbox-report " + version + "\n")) ? 0 : 1;
+      return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
     } else if (arg.size() > 1 && arg[0] == '-' && rest.empty()) {
       return Usage("unknown option " + arg);
     } else {
@@ -145,11 +217,30 @@ int Run(int argc, char** argv) {
   const std::string& view = rest[0];
   // All usage is checked before any file is read: bad usage is exit 2,
   // whatever the score file holds.
+  if (view == "export") {
+    if (copy || seed) return Usage("export takes no --copy or --seed");
+    if (rest.size() != 1) return Usage("too many arguments");
+    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"json", "csv", "tsv"})) return bad;
+    const quillbox::ExportFormat exportFormat = format == "csv"   ? quillbox::ExportFormat::Csv
+                                                : format == "tsv" ? quillbox::ExportFormat::Tsv
+                                                                  : quillbox::ExportFormat::Json;
+    return Export(
+        file ? *file : quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr) / "hsc.ini",
+        exportFormat);
+  }
+  if (view == "compare") {
+    if (file || copy || seed) return Usage("compare takes no --file, --copy or --seed: it reads OLD and NEW");
+    if (rest.size() != 3) return Usage("compare needs OLD and NEW");
+    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
+    return Compare(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
+  }
+  if (format) return Usage("--format is for export and compare");
   if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
     return Usage("unknown view " + view);
   }
   const std::size_t wanted = view == "detail" ? 3 : 1;
-  if (rest.size() != wanted) return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
+  if (rest.size() != wanted)
+    return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
   long long song = 0, part = 0;
   if (view == "detail" && (!ParseInt(rest[1], song) || !ParseInt(rest[2], part))) {
     return Usage("SONG and PART are whole numbers");
@@ -158,7 +249,8 @@ int Run(int argc, char** argv) {
   const char* argv0 = argc > 0 ? argv[0] : nullptr;
   quillbox::TextWindow window({quillbox::build::kVersionMajor, quillbox::build::kVersionMinor},
                               [argv0] { return quillbox::ProgramDirectoryFromSystem(argv0); });
-  quillbox::ClockRandomSource random = seed ? quillbox::ClockRandomSource(*seed) : quillbox::ClockRandomSource();
+  quillbox::ClockRandomSource random =
+      seed ? quillbox::ClockRandomSource(*seed) : quillbox::ClockRandomSource();
   quillbox::App app(window, random, file);
 
   if (!app.Form_Load()) {

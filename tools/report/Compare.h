@@ -1,0 +1,51 @@
+#pragma once
+// What changed from one score file to another: a backup and today's file,
+// or one player's file and a friend's.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "ranks/Ranks.h"
+#include "scores/SongTable.h"
+
+namespace quillbox {
+
+// The fields compared, in the order changes are listed.
+enum class Field : std::uint8_t {
+  HiPerfect,
+  PlayCount,
+  Score1,
+  Score2,
+  Score3,
+  Perfect1,
+  Perfect2,
+  Perfect3
+};
+inline constexpr int kFields = 8;
+
+struct Change {
+  std::int32_t song;  // in the new table
+  std::int32_t part;  // 1 to 8
+  Field field;
+  std::int32_t from;
+  std::int32_t to;
+};
+
+struct Comparison {
+  std::vector<Change> changes;           // new table's song order, then part, then field
+  std::vector<std::int32_t> added;       // songs of the new table only, in its order
+  std::vector<std::int32_t> removed;     // songs of the old table only, in its order
+  std::optional<Text> oldRank, newRank;  // the rank summaries; nullopt where one overflows
+};
+
+// Songs are matched by title: the k-th song of a title in `old` with the
+// k-th song of that title in `now`.
+Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks);
+
+// {"changes":[...],"added":[...],"removed":[...],"rank":{"old":...,"new":...}} and one LF.
+Text ComparisonJson(const Songs& old, const Songs& now, const Comparison& comparison);
+
+// The same for reading, lined up for a fixed-pitch font, CR LF line ends.
+Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, const Comparison& comparison);
+
+}  // namespace quillbox

@@ -1,0 +1,152 @@
+#include "tools/report/Export.h"
+
+#include <algorithm>
+
+namespace quillbox {
+namespace {
+
+void AppendNumber(Text& out, std::int64_t value) { AppendPadLeft(out, value, 0); }
+
+void AppendJson(const Songs& songs, const PartNames& names, std::u16string_view version, Text& out) {
+  out += u"{\"version\":\"";
+  AppendJsonString(out, version);
+  out += u"\",\"songs\":[";
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    const SongRecord& song = songs[s];
+    if (s > 1) out += u',';
+    out += u"{\"song\":";
+    AppendNumber(out, s);
+    out += u",\"title\":\"";
+    AppendJsonString(out, song.Title);
+    out += u"\",\"parts\":[";
+    for (std::size_t p = 1; p <= 8; ++p) {
+      if (p > 1) out += u',';
+      out += u"{\"part\":";
+      AppendNumber(out, static_cast<std::int64_t>(p));
+      out += u",\"name\":\"";
+      AppendJsonString(out, names[p]);
+      out += u"\",\"hiPerfect\":";
+      AppendNumber(out, song.HiPerfect[p]);
+      out += u",\"playCount\":";
+      AppendNumber(out, song.PlayCount[p]);
+      out += u",\"best\":[";
+      for (std::size_t rank = 1; rank <= 3; ++rank) {
+        if (rank > 1) out += u',';
+        out += u"{\"score\":";
+        AppendNumber(out, song.BestScore[p][rank]);
+        out += u",\"perfect\":";
+        AppendNumber(out, song.BestPerfect[p][rank]);
+        out += u'}';
+      }
+      out += u"]}";
+    }
+    out += u"]}";
+  }
+  out += u"]}\n";
+}
+
+// RFC 4180: a field with a quote, a comma or a line end is quoted, its
+// quotes doubled.
+void AppendCsvField(Text& out, std::u16string_view field) {
+  if (field.find_first_of(u"\",\r\n") == std::u16string_view::npos) {
+    out += field;
+    return;
+  }
+  out += u'"';
+  for (const char16_t c : field) {
+    if (c == u'"') out += u'"';
+    out += c;
+  }
+  out += u'"';
+}
+
+// A tab or line end would split the row; a blank keeps the columns.
+void AppendTsvField(Text& out, std::u16string_view field) {
+  const std::size_t from = out.size();
+  out += field;
+  std::replace_if(
+      out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+      [](char16_t c) { return c == u'\t' || c == u'\r' || c == u'\n'; }, u' ');
+}
+
+void AppendRows(const Songs& songs, const PartNames& names, bool csv, Text& out) {
+  const char16_t separator = csv ? u',' : u'\t';
+  const std::u16string_view lineEnd = csv ? u"\r\n" : u"\n";
+  if (csv) out += u'\uFEFF';  // spreadsheets read UTF-8 only with the mark
+  constexpr const char16_t* kColumns[] = {u"song",      u"title",     u"part",   u"name",
+                                          u"hiPerfect", u"playCount", u"score1", u"perfect1",
+                                          u"score2",    u"perfect2",  u"score3", u"perfect3"};
+  for (const char16_t* column : kColumns) {
+    if (column != kColumns[0]) out += separator;
+    out += column;
+  }
+  out += lineEnd;
+  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
+    const SongRecord& song = songs[s];
+    for (std::size_t p = 1; p <= 8; ++p) {
+      AppendNumber(out, s);
+      out += separator;
+      csv ? AppendCsvField(out, song.Title) : AppendTsvField(out, song.Title);
+      out += separator;
+      AppendNumber(out, static_cast<std::int64_t>(p));
+      out += separator;
+      csv ? AppendCsvField(out, names[p]) : AppendTsvField(out, names[p]);
+      out += separator;
+      AppendNumber(out, song.HiPerfect[p]);
+      out += separator;
+      AppendNumber(out, song.PlayCount[p]);
+      for (std::size_t rank = 1; rank <= 3; ++rank) {
+        out += separator;
+        AppendNumber(out, song.BestScore[p][rank]);
+        out += separator;
+        AppendNumber(out, song.BestPerfect[p][rank]);
+      }
+      out += lineEnd;
+    }
+  }
+}
+
+}  // namespace
+
+void AppendJsonString(Text& out, std::u16string_view text) {
+  constexpr char16_t kHex[] = u"0123456789abcdef";
+  for (const char16_t c : text) {
+    switch (c) {
+      case u'"': out += u"\\\""; break;
+      case u'\\': out += u"\\\\"; break;
+      case u'\b': out += u"\\b"; break;
+      case u'\f': out += u"\\f"; break;
+      case u'\n': out += u"\\n"; break;
+      case u'\r': out += u"\\r"; break;
+      case u'\t': out += u"\\t"; break;
+      default:
+        if (c < 0x20) {
+          out += u"\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+}
+
+Text ExportText(const Songs& songs, const PartNames& names, ExportFormat format,
+                std::u16string_view version) {
+  // Sized up front: a large table's export runs to tens of megabytes, and
+  // growing the text step by step would copy it over and over.
+  std::size_t titles = 0;
+  for (const SongRecord& song : songs.All()) titles += song.Title.size();
+  const std::size_t perSong = format == ExportFormat::Json ? 1400 : 8 * 80;
+  const std::size_t titleCopies = format == ExportFormat::Json ? 1 : 8;
+  Text out;
+  out.reserve(static_cast<std::size_t>(songs.SongCount()) * perSong + titles * titleCopies + 256);
+  if (format == ExportFormat::Json) {
+    AppendJson(songs, names, version, out);
+  } else {
+    AppendRows(songs, names, format == ExportFormat::Csv, out);
+  }
+  return out;
+}
+
+}  // namespace quillbox

@@ -1,0 +1,20 @@
+#pragma once
+// The whole song table as JSON, CSV or TSV, for scripts and spreadsheets.
+#include <string_view>
+
+#include "scores/SongTable.h"
+
+namespace quillbox {
+
+enum class ExportFormat { Json, Csv, Tsv };
+
+// Every field of every song, in table order. JSON ends with one LF; CSV
+// starts with a byte order mark (U+FEFF) and ends its lines with CR LF;
+// TSV has LF line ends. `version` is the program's "major.minor.patch".
+Text ExportText(const Songs& songs, const PartNames& names, ExportFormat format, std::u16string_view version);
+
+// `text` as the contents of a JSON string, without the quotes: '"' and '\'
+// escaped, control characters as \b \f \n \r \t or \u00XX, the rest as is.
+void AppendJsonString(Text& out, std::u16string_view text);
+
+}  // namespace quillbox
