@@ -63,27 +63,29 @@ std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0
 
 std::string ToUtf8(std::u16string_view text) {
   // Sized exactly by a first pass: a chart of a huge table is mostly ASCII,
-  // and three bytes a character would waste twice its size.
+  // and three bytes a character would waste twice its size. The bytes are
+  // then written in place; appending them one by one costs more than the
+  // rest (an export of a large table runs to a hundred million characters).
   std::size_t length = 0;
   for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(CodePointAt(text, i));
-  std::string out;
-  out.reserve(length);
+  std::string out(length, '\0');
+  char* p = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char32_t c = CodePointAt(text, i);
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *p++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *p++ = static_cast<char>(0xC0 | (c >> 6));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *p++ = static_cast<char>(0xE0 | (c >> 12));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *p++ = static_cast<char>(0xF0 | (c >> 18));
+      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
   return out;
@@ -116,8 +118,10 @@ Text FromUtf8(std::string_view text) {
     bool ok = i + static_cast<std::size_t>(extra) < text.size();
     for (int k = 1; ok && k <= extra; ++k) {
       const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((b & 0xC0) != 0x80) ok = false;
-      else c = (c << 6) | (b & 0x3F);
+      if ((b & 0xC0) != 0x80)
+        ok = false;
+      else
+        c = (c << 6) | (b & 0x3F);
     }
     // An overlong form (C0 AF for '/') would let a character slip past
     // checks made on the bytes; only the shortest form counts.
