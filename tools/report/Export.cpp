@@ -3,46 +3,49 @@
 #include <algorithm>
 
 namespace quillbox {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 void AppendNumber(Text& out, std::int64_t value) { AppendPadLeft(out, value, 0); }
 
 void AppendJson(const Songs& songs, const PartNames& names, std::u16string_view version, Text& out) {
-  out += u"{\"version\":\"";
+  out += u"{\"version\":\""sv;
   AppendJsonString(out, version);
-  out += u"\",\"songs\":[";
+  out += u"\",\"songs\":["sv;
   for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
     const SongRecord& song = songs[s];
     if (s > 1) out += u',';
-    out += u"{\"song\":";
+    out += u"{\"song\":"sv;
     AppendNumber(out, s);
-    out += u",\"title\":\"";
+    out += u",\"title\":\""sv;
     AppendJsonString(out, song.Title);
-    out += u"\",\"parts\":[";
+    out += u"\",\"parts\":["sv;
     for (std::size_t p = 1; p <= 8; ++p) {
       if (p > 1) out += u',';
-      out += u"{\"part\":";
+      out += u"{\"part\":"sv;
       AppendNumber(out, static_cast<std::int64_t>(p));
-      out += u",\"name\":\"";
+      out += u",\"name\":\""sv;
       AppendJsonString(out, names[p]);
-      out += u"\",\"hiPerfect\":";
+      out += u"\",\"hiPerfect\":"sv;
       AppendNumber(out, song.HiPerfect[p]);
-      out += u",\"playCount\":";
+      out += u",\"playCount\":"sv;
       AppendNumber(out, song.PlayCount[p]);
-      out += u",\"best\":[";
+      out += u",\"best\":["sv;
       for (std::size_t rank = 1; rank <= 3; ++rank) {
         if (rank > 1) out += u',';
-        out += u"{\"score\":";
+        out += u"{\"score\":"sv;
         AppendNumber(out, song.BestScore[p][rank]);
-        out += u",\"perfect\":";
+        out += u",\"perfect\":"sv;
         AppendNumber(out, song.BestPerfect[p][rank]);
         out += u'}';
       }
-      out += u"]}";
+      out += u"]}"sv;
     }
-    out += u"]}";
+    out += u"]}"sv;
   }
-  out += u"]}\n";
+  out += u"]}\n"sv;
 }
 
 // RFC 4180: a field with a quote, a comma or a line end is quoted, its
@@ -110,25 +113,28 @@ void AppendRows(const Songs& songs, const PartNames& names, bool csv, Text& out)
 
 void AppendJsonString(Text& out, std::u16string_view text) {
   constexpr char16_t kHex[] = u"0123456789abcdef";
-  for (const char16_t c : text) {
+  // Runs of characters that need no escape go in whole: most titles are one.
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0x20 && c != u'"' && c != u'\\') continue;
+    out += text.substr(from, i - from);
+    from = i + 1;
     switch (c) {
-      case u'"': out += u"\\\""; break;
-      case u'\\': out += u"\\\\"; break;
-      case u'\b': out += u"\\b"; break;
-      case u'\f': out += u"\\f"; break;
-      case u'\n': out += u"\\n"; break;
-      case u'\r': out += u"\\r"; break;
-      case u'\t': out += u"\\t"; break;
+      case u'"': out += u"\\\""sv; break;
+      case u'\\': out += u"\\\\"sv; break;
+      case u'\b': out += u"\\b"sv; break;
+      case u'\f': out += u"\\f"sv; break;
+      case u'\n': out += u"\\n"sv; break;
+      case u'\r': out += u"\\r"sv; break;
+      case u'\t': out += u"\\t"sv; break;
       default:
-        if (c < 0x20) {
-          out += u"\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 0xF];
-        } else {
-          out += c;
-        }
+        out += u"\\u00"sv;
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
     }
   }
+  out += text.substr(from);
 }
 
 Text ExportText(const Songs& songs, const PartNames& names, ExportFormat format,
