@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Windows and Linux must print the same bytes: runs every view, --copy and
-seeded picks on the same generated score files through the native report tool
-and through the Windows one under wine (each a batch build that takes all
-runs in one process and writes its error lines among its output; wine's own
-messages are left out), and fails on any difference.
+"""Windows and Linux must print the same bytes: runs every view, --copy,
+seeded picks, export and compare on the same generated score files through
+the native report tool and through the Windows one under wine (each a batch
+build that takes all runs in one process and writes its error lines among
+its output; wine's own messages are left out), and fails on any difference.
 
 usage: crosscheck.py NATIVE_BATCH WINDOWS_BATCH_EXE"""
 import random
@@ -48,12 +48,14 @@ def odd_files():
 
 
 def commands(name, songs):
-    runs = [["perfect"], ["score"], ["playcount"], ["rank"], ["--copy", "perfect"], ["--copy", "rank"]]
+    runs = [["perfect"], ["score"], ["playcount"], ["rank"], ["--copy", "perfect"], ["--copy", "rank"],
+            ["export"], ["export", "--format", "csv"], ["export", "--format", "tsv"]]
     if songs > 0:
         runs += [["detail", "1", "1"], ["detail", str(songs), "8"], ["--copy", "detail", "1", "3"]]
     for seed in ("1", "20261207", "18446744073709551615"):
         runs += [["--seed", seed, "random"], ["--seed", seed, "weighted"], ["--copy", "--seed", seed, "weighted"]]
-    return ["\t".join(["--file", name] + run) for run in runs]
+    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"]]
+    return ["\t".join(["--file", name] + run) for run in runs] + ["\t".join(run) for run in compares]
 
 
 def runs_of(output):
