@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <deque>
 #include <functional>
@@ -10,12 +9,16 @@
 #include <set>
 #include <vector>
 
+#include "HeapCount.h"
 #include "views/RandomPick.h"
 
 namespace quillbox {
 namespace {
 
 constexpr float kLargestBelowOne = 0x1.fffffep-1f;
+// A pick may keep a running sum per song; one entry per play-count weight
+// would be millions of times more.
+constexpr std::int64_t kPickBytesPerSong = 16;
 
 // Feeds exact draws and records when the picks reseed.
 class ScriptedRandom final : public RandomSource {
@@ -111,21 +114,31 @@ TEST(Picks, EmptyTableDrawsNothing) {
 
 TEST(WeightedPick, LongListsCostNoMoreThanShortOnes) {
   // One pair at 32767 and all others at 0 in 100 songs: about 26 million
-  // entries, none of which may be built.
+  // entries, none of which may be built. What the pick allocates may follow
+  // the songs, never the length of the list: the same as for a list of 800.
   Songs songs;
   for (int s = 0; s < 100; ++s) songs.AddSong();
+  ScriptedRandom shortDraw({kLargestBelowOne});
+  const test::HeapMeter shortMeter;
+  EXPECT_EQ(DrawWeightedPart(songs, shortDraw), (SongPart{100, 8}));
+  const test::HeapCount shortList = shortMeter.Used();
+
   songs[1].PlayCount[1] = 32767;
   ScriptedRandom random({kLargestBelowOne});
-  const auto start = std::chrono::steady_clock::now();
+  const test::HeapMeter meter;
   EXPECT_EQ(DrawWeightedPart(songs, random), (SongPart{100, 8}));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+  const test::HeapCount longList = meter.Used();
+  EXPECT_LE(longList.bytes, shortList.bytes);
+  EXPECT_LE(longList.bytes, kPickBytesPerSong * 100);
 
   // Past the 32-bit count: 4096 songs with one pair at 32767, others at -32768.
   Songs big;
   for (int s = 0; s < 4096; ++s) big.AddSong().PlayCount.fill(-32768);
   big[1].PlayCount[1] = 32767;
   ScriptedRandom last({kLargestBelowOne});
+  const test::HeapMeter bigMeter;
   EXPECT_EQ(DrawWeightedPart(big, last), (SongPart{4096, 8}));
+  EXPECT_LE(bigMeter.Used().bytes, kPickBytesPerSong * 4096);
   ScriptedRandom first({0});
   EXPECT_EQ(DrawWeightedPart(big, first), (SongPart{1, 1}));  // entry 1: the only entry of part 1
   ScriptedRandom second({0x1p-24f});
