@@ -2,6 +2,7 @@
 // give, not only that it survives.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -29,6 +30,45 @@ std::size_t CountCrLf(const Text& text) {
   return n;
 }
 
+// ---- How the cases show in test names and failures ----------------------
+
+// Bytes as C escapes, long runs cut: a case of 100 000 digits stays one
+// short line.
+std::string ShowBytes(std::string_view bytes) {
+  constexpr std::size_t kShown = 32;
+  std::string out;
+  for (const char c : bytes.substr(0, kShown)) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (b < 0x20 || b >= 0x7F) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      out += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+    } else {
+      out += c;
+    }
+  }
+  if (bytes.size() > kShown) out += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return out;
+}
+
+const char* KindName(LoadErrorKind kind) {
+  switch (kind) {
+    case LoadErrorKind::FileError: return "FileError";
+    case LoadErrorKind::PartOutOfRange: return "PartOutOfRange";
+    case LoadErrorKind::RankOutOfRange: return "RankOutOfRange";
+    case LoadErrorKind::ValueOutOfRange: return "ValueOutOfRange";
+    case LoadErrorKind::NoTitle: return "NoTitle";
+    case LoadErrorKind::TooMany: return "TooMany";
+    case LoadErrorKind::NoDecoder: return "NoDecoder";
+  }
+  return "?";
+}
+
 // ---- Value texts -------------------------------------------------------
 
 struct ValueCase {
@@ -50,6 +90,15 @@ std::int64_t FieldOf(const SongRecord& song, std::string_view line) {
 
 const std::string kDigits9 = std::string(100000, '9');
 const std::string kZeros = std::string(100000, '0');
+
+void PrintTo(const ValueCase& c, std::ostream* os) {
+  *os << ShowBytes(c.line) << " -> ";
+  if (const auto* kind = std::get_if<LoadErrorKind>(&c.expected)) {
+    *os << KindName(*kind);
+  } else {
+    *os << std::get<std::int64_t>(c.expected);
+  }
+}
 
 class ValueTextTest : public testing::TestWithParam<ValueCase> {};
 
@@ -148,6 +197,10 @@ struct TitleCase {
   Text lastTitle;  // title of the last song, when there is one
   std::int64_t hiPerfect1 = -1;  // HiPerfect(1) of the last song, or -1 to skip
 };
+
+void PrintTo(const TitleCase& c, std::ostream* os) {
+  *os << ShowBytes(c.bytes) << " -> " << c.songs << (c.songs == 1 ? " song" : " songs");
+}
 
 class Cp932TitleTest : public testing::TestWithParam<TitleCase> {};
 
