@@ -116,8 +116,10 @@ TEST(WeightedPick, LongListsCostNoMoreThanShortOnes) {
   // One pair at 32767 and all others at 0 in 100 songs: about 26 million
   // entries, none of which may be built. What the pick allocates may follow
   // the songs, never the length of the list: the same as for a list of 800.
+  const test::HeapMeter building;
   Songs songs;
   for (int s = 0; s < 100; ++s) songs.AddSong();
+  ASSERT_GE(building.Used().bytes, std::int64_t{100 * sizeof(SongRecord)}) << "the heap is not counted";
   ScriptedRandom shortDraw({kLargestBelowOne});
   const test::HeapMeter shortMeter;
   EXPECT_EQ(DrawWeightedPart(songs, shortDraw), (SongPart{100, 8}));

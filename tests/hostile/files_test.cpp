@@ -86,6 +86,7 @@ void ExpectFileError(const LoadResult& result, const fs::path& file, const std::
 // would cost hundreds of times the file.
 void ExpectLinearLoad(const test::HeapCount& used, const fs::path& file) {
   const auto size = static_cast<std::int64_t>(fs::file_size(file));
+  ASSERT_GE(used.bytes, size) << "the heap is not counted";
   EXPECT_LE(used.bytes, 4 * size) << used.bytes / size << " times the file";
   EXPECT_LE(used.allocations, 64);
 }
