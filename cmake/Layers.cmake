@@ -4,10 +4,13 @@
 # a target gets the roots of the libraries it links: an include from a layer
 # above is not found, so it fails to build instead of growing a circle.
 
-# An include root that shows `folder` and nothing else.
+# An include root that shows `folder` (which may be nested, as ui/common)
+# and nothing else.
 function(quillbox_include_root folder out)
-  set(root ${PROJECT_BINARY_DIR}/include-roots/${folder})
-  file(MAKE_DIRECTORY ${root})
+  string(REPLACE "/" "-" name ${folder})
+  set(root ${PROJECT_BINARY_DIR}/include-roots/${name})
+  get_filename_component(parent ${root}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
   file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
   set(${out} ${root} PARENT_SCOPE)
 endfunction()
