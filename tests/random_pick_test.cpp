@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -9,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "tests/support/HeapCount.h"
 #include "tests/support/ScriptedRandom.h"
 #include "views/RandomPick.h"
 
@@ -18,6 +18,9 @@ namespace {
 using test::ScriptedRandom;
 
 constexpr float kLargestBelowOne = 0x1.fffffep-1f;
+// A pick may keep a running sum per song; one entry per play-count weight
+// would be millions of times more.
+constexpr std::int64_t kPickBytesPerSong = 16;
 
 Songs TableWithPlayCounts(std::initializer_list<std::array<std::int16_t, 8>> rows) {
   Songs songs;
@@ -96,21 +99,33 @@ TEST(Picks, EmptyTableDrawsNothing) {
 
 TEST(WeightedPick, LongListsCostNoMoreThanShortOnes) {
   // One pair at 32767 and all others at 0 in 100 songs: about 26 million
-  // entries, none of which may be built.
+  // entries, none of which may be built. What the pick allocates may follow
+  // the songs, never the length of the list: the same as for a list of 800.
+  const test::HeapMeter building;
   Songs songs;
   for (int s = 0; s < 100; ++s) songs.AddSong();
+  ASSERT_GE(building.Used().bytes, std::int64_t{100 * sizeof(SongRecord)}) << "the heap is not counted";
+  ScriptedRandom shortDraw({kLargestBelowOne});
+  const test::HeapMeter shortMeter;
+  EXPECT_EQ(DrawWeightedPart(songs, shortDraw), (SongPart{100, 8}));
+  const test::HeapCount shortList = shortMeter.Used();
+
   songs[1].PlayCount[1] = 32767;
   ScriptedRandom random({kLargestBelowOne});
-  const auto start = std::chrono::steady_clock::now();
+  const test::HeapMeter meter;
   EXPECT_EQ(DrawWeightedPart(songs, random), (SongPart{100, 8}));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+  const test::HeapCount longList = meter.Used();
+  EXPECT_LE(longList.bytes, shortList.bytes);
+  EXPECT_LE(longList.bytes, kPickBytesPerSong * 100);
 
   // Past the 32-bit count: 4096 songs with one pair at 32767, others at -32768.
   Songs big;
   for (int s = 0; s < 4096; ++s) big.AddSong().PlayCount.fill(-32768);
   big[1].PlayCount[1] = 32767;
   ScriptedRandom last({kLargestBelowOne});
+  const test::HeapMeter bigMeter;
   EXPECT_EQ(DrawWeightedPart(big, last), (SongPart{4096, 8}));
+  EXPECT_LE(bigMeter.Used().bytes, kPickBytesPerSong * 4096);
   ScriptedRandom first({0});
   EXPECT_EQ(DrawWeightedPart(big, first), (SongPart{1, 1}));  // entry 1: the only entry of part 1
   ScriptedRandom second({0x1p-24f});

@@ -16,6 +16,7 @@
 
 #include "QtTestUtil.h"
 #include "scores/ScoreFile.h"
+#include "ui/common/Layout.h"
 #include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
 #include "views/Views.h"
@@ -53,6 +54,17 @@ Text ExpectedView(const Songs& songs, int index) {
     default: return ChartText(songs, static_cast<ChartMode>(index));
   }
   return *PartDetailText(songs, FilledNames(), pick->song, pick->part);
+}
+
+// The window's widget for a control of the design, found through the
+// window's accessors.
+QWidget* WidgetOf(const Form1& form, const ui::ControlDesign& design) {
+  switch (design.kind) {
+    case ui::ControlKind::Radio: return form.Radio(design.option);
+    case ui::ControlKind::Disp: return form.Disp();
+    case ui::ControlKind::Command1: return form.Command1();
+  }
+  return nullptr;
 }
 
 // On the option's mark, where a press is sure to hit it.
@@ -125,7 +137,7 @@ void Form1Test::startUp() {
   const auto form = Open(test::ExampleFile());
   QVERIFY(form);
   QVERIFY(form->isVisible());
-  QCOMPARE(form->windowTitle(), QString::fromUtf16(u"くいるぼっくす！   Ver 0.90"));
+  QCOMPARE(form->windowTitle(), QString::fromUtf16(ui::kDesignedCaption) + QStringLiteral("   Ver 0.90"));
   for (int i = 0; i < Form1::kOptionCount; ++i) QCOMPARE(form->Radio(i)->isChecked(), i == 0);
   QVERIFY(form->GetDispText() == ChartText(ExampleSongs(), kHiPerfectChart));
   QCOMPARE(form->Disp()->textCursor().position(), 0);
@@ -279,8 +291,8 @@ void Form1Test::copy() {
 
 void Form1Test::designedWindow() {
   Form1 form({test::ExampleFile(), random_, {}});
-  QCOMPARE(form.windowTitle(), QString::fromUtf16(u"くいるぼっくす！"));
-  QCOMPARE(form.size(), QSize(553, 396));
+  QCOMPARE(form.windowTitle(), QString::fromUtf16(ui::kDesignedCaption));
+  QCOMPARE(form.size(), QSize(ui::kClientWidthTwips / 15, ui::kClientHeightTwips / 15));
   QCOMPARE(form.minimumSize(), form.maximumSize());
   QCOMPARE(form.Disp()->toPlainText(), QString());
   // The Windows icon's images: every size a desktop asks for, 32-bit colour.
@@ -293,35 +305,30 @@ void Form1Test::designedWindow() {
 }
 
 void Form1Test::layout_data() {
-  QTest::addColumn<int>("control");  // 0-5 the options, 6 the text box, 7 the button
-  QTest::addColumn<QString>("caption");
-  QTest::addColumn<QRect>("twips");
-  QTest::newRow("Perfect") << 0 << QStringLiteral("Perfect") << QRect(120, 120, 1335, 180);
-  QTest::newRow("Score") << 1 << QStringLiteral("Score") << QRect(120, 360, 1335, 180);
-  QTest::newRow("PlayCount") << 2 << QStringLiteral("PlayCount") << QRect(120, 600, 1335, 180);
-  QTest::newRow("dan") << 3 << QString::fromUtf16(u"段位") << QRect(1440, 120, 1215, 180);
-  QTest::newRow("random") << 4 << QString::fromUtf16(u"ランダムパートセレクト")
-                          << QRect(2760, 120, 2295, 180);
-  QTest::newRow("weighted") << 5 << QString::fromUtf16(u"ランダムパートセレクト (PlayCount考慮)")
-                            << QRect(2760, 360, 3495, 180);
-  QTest::newRow("Disp") << 6 << QString() << QRect(0, 840, 8295, 4575);
-  QTest::newRow("Command1") << 7 << QString::fromUtf16(u"クリップボードへコピー")
-                            << QRect(120, 5520, 2655, 375);
+  QTest::addColumn<int>("control");  // in ui::kControls
+  for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
+    const ui::ControlDesign& design = ui::kControls[i];
+    const QString name =
+        design.kind == ui::ControlKind::Disp ? QStringLiteral("Disp") : QString::fromUtf16(design.caption);
+    QTest::newRow(qPrintable(name)) << static_cast<int>(i);
+  }
 }
 
+// Each control where the design puts it, at 15 twips to the pixel, with its
+// caption as written.
 void Form1Test::layout() {
   QFETCH(int, control);
-  QFETCH(QString, caption);
-  QFETCH(QRect, twips);
+  const ui::ControlDesign& design = ui::kControls[static_cast<std::size_t>(control)];
   Form1 form({test::ExampleFile(), random_, [this](const QString& m) { errors_ << m; }});
-  QWidget* widget = control < 6    ? static_cast<QWidget*>(form.Radio(control))
-                    : control == 6 ? static_cast<QWidget*>(form.Disp())
-                                   : static_cast<QWidget*>(form.Command1());
-  const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+  QWidget* widget = WidgetOf(form, design);
+  const QRect pixels(design.left / 15, design.top / 15, design.width / 15, design.height / 15);
   QCOMPARE(QRect(widget->mapTo(&form, QPoint()), widget->size()), pixels);
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-    QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
+    QCOMPARE(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
+             QString::fromUtf16(design.caption));
     QVERIFY(button->shortcut().isEmpty());
+  } else {
+    QCOMPARE(design.kind, ui::ControlKind::Disp);
   }
 }
 
@@ -330,8 +337,8 @@ void Form1Test::focusOrder() {
   QVERIFY(form);
   form->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(form.get()));
-  const QList<QWidget*> expected{form->Radio(0),   form->Radio(2), form->Radio(1), form->Disp(),
-                                 form->Command1(), form->Radio(3), form->Radio(4), form->Radio(5)};
+  QList<QWidget*> expected;
+  for (const ui::ControlDesign& design : ui::kControls) expected << WidgetOf(*form, design);
   QList<QWidget*> chain;
   QWidget* w = form->Radio(0);
   do {
@@ -421,8 +428,24 @@ void Form1Test::dispFontLinesUpCharts() {
         metrics.horizontalAdvance(QChar(c)) == expected,
         qPrintable(QStringLiteral("U+%1 in %2").arg(int(c), 4, 16, QLatin1Char('0')).arg(font.family())));
   }
-  if (QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
-    QVERIFY2(DispFontFamilies().contains(QFontInfo(font).family()), qPrintable(QFontInfo(font).family()));
+  // The first of the design's faces that is installed and lines up, and no
+  // substitute for it; the system's fixed-pitch font when there is none.
+  QStringList faces;
+  for (const char16_t* face : ui::kDispFontFaces) faces << QString::fromUtf16(face);
+  QString first;
+  for (const QString& family : faces) {
+    QFont candidate(family, 9);
+    candidate.setStyleHint(QFont::TypeWriter);
+    if (QFontDatabase::families().contains(family) && LinesUpCharts(candidate)) {
+      first = family;
+      break;
+    }
+  }
+  if (first.isEmpty()) {
+    QCOMPARE(font.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+  } else {
+    QCOMPARE(font.family(), first);
+    QVERIFY2(faces.contains(QFontInfo(font).family()), qPrintable(QFontInfo(font).family()));
   }
 }
 

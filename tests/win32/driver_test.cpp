@@ -19,6 +19,7 @@
 #include "core/Version.h"
 #include "ranks/Ranks.h"
 #include "scores/ScoreFile.h"
+#include "ui/common/Layout.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Layout.h"
 #include "views/Views.h"
@@ -256,7 +257,7 @@ class Form1Driver : public ::testing::Test {
 };
 
 TEST_F(Form1Driver, StartsWithVersionedCaptionFirstOptionMarkedAndHiPerfectChart) {
-  EXPECT_EQ(TextOf(form_), L"くいるぼっくす！   Ver 0.90");
+  EXPECT_EQ(TextOf(form_), ToWide(Text(ui::kDesignedCaption) + u"   Ver 0.90"));
   for (int i = 0; i < kRadioCount; ++i) EXPECT_EQ(IsChecked(radio_[i]), i == 0) << "option " << i;
   EXPECT_EQ(Show(Disp()), Show(ChartText(songs_, kHiPerfectChart)));
 }
@@ -264,30 +265,35 @@ TEST_F(Form1Driver, StartsWithVersionedCaptionFirstOptionMarkedAndHiPerfectChart
 TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
   struct Expected {
     int id;
-    const wchar_t* caption;
-    RECT twips;  // left, top, right, bottom
+    std::optional<std::wstring> caption;  // none for the text box, which shows the chart
+    const ui::ControlDesign* place;       // none for the label
   };
-  // Focus order: option 0, option 2, option 1, the text box, the button, options 3 to 5.
-  // The text box's label, unseen, comes right before it and takes no place.
-  const Expected expected[] = {
-      {kRadioFirstId + 0, L"Perfect", {120, 120, 1455, 300}},
-      {kRadioFirstId + 2, L"PlayCount", {120, 600, 1455, 780}},
-      {kRadioFirstId + 1, L"Score", {120, 360, 1455, 540}},
-      {kDispLabelId, L"レポート", {}},
-      {kDispId, nullptr, {0, 840, 8295, 5415}},
-      {kCommand1Id, L"クリップボードへコピー", {120, 5520, 2775, 5895}},
-      {kRadioFirstId + 3, L"段位", {1440, 120, 2655, 300}},
-      {kRadioFirstId + 4, L"ランダムパートセレクト", {2760, 120, 5055, 300}},
-      {kRadioFirstId + 5, L"ランダムパートセレクト (PlayCount考慮)", {2760, 360, 6255, 540}},
-  };
+  // The design's order is the focus order. The text box's label, unseen,
+  // comes right before it and takes no place. The IDs are the ones
+  // ControlIds.h promises, worked out here rather than taken from Layout.h.
+  std::vector<Expected> expected;
+  for (const ui::ControlDesign& design : ui::kControls) {
+    switch (design.kind) {
+      case ui::ControlKind::Radio:
+        expected.push_back({kRadioFirstId + design.option, ToWide(design.caption), &design});
+        break;
+      case ui::ControlKind::Disp:
+        expected.push_back({kDispLabelId, L"レポート", nullptr});
+        expected.push_back({kDispId, std::nullopt, &design});
+        break;
+      case ui::ControlKind::Command1:
+        expected.push_back({kCommand1Id, ToWide(design.caption), &design});
+        break;
+    }
+  }
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
   RECT client{};
   GetClientRect(form_, &client);
-  EXPECT_EQ(client.right, TwipsToPixels(8295, dpi));
-  EXPECT_EQ(client.bottom, TwipsToPixels(5940, dpi));
+  EXPECT_EQ(client.right, TwipsToPixels(ui::kClientWidthTwips, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(ui::kClientHeightTwips, dpi));
   const LONG formStyle = GetWindowLongW(form_, GWL_STYLE);
   EXPECT_EQ(formStyle & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "the window must keep its size";
 
@@ -296,8 +302,8 @@ TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(GetDlgCtrlID(child), e.id) << "focus order";
     const HWND control = GetDlgItem(form_, e.id);
-    if (e.caption != nullptr) {
-      EXPECT_EQ(TextOf(control), e.caption);
+    if (e.caption) {
+      EXPECT_EQ(TextOf(control), *e.caption);
     }
     if (e.id == kDispLabelId) {
       EXPECT_EQ(GetWindowLongW(control, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP | WS_GROUP), 0);
@@ -307,10 +313,10 @@ TEST_F(Form1Driver, ControlsHaveTheirCaptionsPlacesFocusOrderAndStyles) {
     RECT r{};
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, TwipsToPixels(e.twips.left, dpi)) << "control " << e.id;
-    EXPECT_EQ(r.top, TwipsToPixels(e.twips.top, dpi)) << "control " << e.id;
-    EXPECT_EQ(r.right - r.left, TwipsToPixels(e.twips.right - e.twips.left, dpi)) << "control " << e.id;
-    EXPECT_EQ(r.bottom - r.top, TwipsToPixels(e.twips.bottom - e.twips.top, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.left, TwipsToPixels(e.place->left, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.top, TwipsToPixels(e.place->top, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.right - r.left, TwipsToPixels(e.place->width, dpi)) << "control " << e.id;
+    EXPECT_EQ(r.bottom - r.top, TwipsToPixels(e.place->height, dpi)) << "control " << e.id;
     const LONG style = GetWindowLongW(control, GWL_STYLE);
     EXPECT_EQ((style & WS_GROUP) != 0, e.id == kRadioFirstId) << "one option group, control " << e.id;
     child = GetWindow(child, GW_HWNDNEXT);

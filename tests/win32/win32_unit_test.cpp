@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "scores/ScoreFile.h"
+#include "ui/common/Layout.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
@@ -75,11 +76,22 @@ TEST_F(DispFontTest, MeasuringTellsFixedFromProportionalFaces) {
 }
 
 TEST_F(DispFontTest, ChosenFaceLinesUpTheCharts) {
+  // The design's faces in its order of preference, the last resorts last.
+  std::vector<std::wstring> faces;
+  for (const char16_t* face : ui::kDispFontFaces) faces.emplace_back(Wide(face));
+  for (const char16_t* face : ui::kDispFontLastResortFaces) faces.emplace_back(Wide(face));
+  const auto installed = InstalledFaces(dc_);
   for (UINT dpi : {96u, 144u}) {
     const std::wstring face = ChooseDispFace(dc_, dpi);
     const FaceMetrics metrics = MeasureFace(dc_, DispLogFont(face, dpi));
     EXPECT_TRUE(metrics.LinesUp()) << "at " << dpi << " dpi, half " << metrics.halfWidth << ", full "
                                    << metrics.fullWidth;
+    for (const std::wstring& candidate : faces) {
+      if (installed.contains(candidate) && MeasureFace(dc_, DispLogFont(candidate, dpi)).LinesUp()) {
+        EXPECT_EQ(face, candidate) << "the first of the design's faces that lines up, at " << dpi << " dpi";
+        break;
+      }
+    }
   }
 }
 

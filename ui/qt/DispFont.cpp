@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 
+#include "ui/common/Layout.h"
+
 namespace quillbox::qt {
 
 namespace {
@@ -25,13 +27,9 @@ const QString& FullWidthSample() {
 }  // namespace
 
 QStringList DispFontFamilies() {
-  return {QString::fromUtf16(u"ＭＳ ゴシック"),
-          QStringLiteral("MS Gothic"),
-          QStringLiteral("IPAGothic"),
-          QString::fromUtf16(u"IPAゴシック"),
-          QStringLiteral("Noto Sans Mono CJK JP"),
-          QStringLiteral("VL Gothic"),
-          QStringLiteral("TakaoGothic")};
+  QStringList families;
+  for (const char16_t* face : ui::kDispFontFaces) families << QString::fromUtf16(face);
+  return families;
 }
 
 bool LinesUpCharts(const QFont& font) {

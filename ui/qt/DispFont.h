@@ -6,8 +6,8 @@
 
 namespace quillbox::qt {
 
-// Tried in this order; the first installed family that passes the width
-// check is used.
+// ui::kDispFontFaces, tried in this order; the first installed family that
+// passes the width check is used.
 QStringList DispFontFamilies();
 
 // True when every half-width character the views write has the same advance

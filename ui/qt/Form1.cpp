@@ -10,6 +10,7 @@
 
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
+#include "ui/common/Layout.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
@@ -23,52 +24,28 @@ namespace {
 
 // The layout is designed in twips; at 96 dots per inch a pixel is 15 twips,
 // and Qt scales logical pixels on denser screens.
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = ui::kTwipsPerInch / 96;
 
 constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
 
-struct Place {
-  int left, top, width, height;  // twips, from the client area's top left
-  QRect Pixels() const { return QRect(Px(left), Px(top), Px(width), Px(height)); }
-};
-
-constexpr int kClientWidth = 8295;
-constexpr int kClientHeight = 5940;
-
-struct OptionDesign {
-  const char16_t* caption;
-  Place place;
-};
-
-constexpr std::array<OptionDesign, Form1::kOptionCount> kOptions{{
-    {u"Perfect", {120, 120, 1335, 180}},
-    {u"Score", {120, 360, 1335, 180}},
-    {u"PlayCount", {120, 600, 1335, 180}},
-    {u"段位", {1440, 120, 1215, 180}},
-    {u"ランダムパートセレクト", {2760, 120, 2295, 180}},
-    {u"ランダムパートセレクト (PlayCount考慮)", {2760, 360, 3495, 180}},
-}};
-constexpr Place kDisp{0, 840, 8295, 4575};
-constexpr Place kCommand1{120, 5520, 2655, 375};
-
-constexpr char16_t kDesignedCaption[] = u"くいるぼっくす！";
-constexpr char16_t kCommand1Caption[] = u"クリップボードへコピー";
+QRect Pixels(const ui::ControlDesign& design) {
+  return QRect(Px(design.left), Px(design.top), Px(design.width), Px(design.height));
+}
 
 // What a screen reader says for the text box and the options' group.
 constexpr char16_t kDispName[] = u"レポート";
 constexpr char16_t kDispDescription[] = u"選んだ表示の内容。コピーボタンでクリップボードへ";
 constexpr char16_t kOptionPanelName[] = u"表示";
 
-// Every length above is a whole number of pixels.
-constexpr bool WholePixels(const Place& p) {
-  return p.left % kTwipsPerPixel == 0 && p.top % kTwipsPerPixel == 0 && p.width % kTwipsPerPixel == 0 &&
-         p.height % kTwipsPerPixel == 0;
-}
+// Every length of the design is a whole number of pixels.
+constexpr bool WholePixels(int twips) { return twips % kTwipsPerPixel == 0; }
 constexpr bool WholePixels() {
-  for (const auto& option : kOptions) {
-    if (!WholePixels(option.place)) return false;
+  for (const ui::ControlDesign& c : ui::kControls) {
+    if (!WholePixels(c.left) || !WholePixels(c.top) || !WholePixels(c.width) || !WholePixels(c.height)) {
+      return false;
+    }
   }
-  return WholePixels(kDisp) && WholePixels(kCommand1) && WholePixels({0, 0, kClientWidth, kClientHeight});
+  return WholePixels(ui::kClientWidthTwips) && WholePixels(ui::kClientHeightTwips);
 }
 static_assert(WholePixels());
 
@@ -137,7 +114,7 @@ Form1::Form1(Options options)
   // Before any interface is asked for: Qt keeps the first one it makes.
   static const bool accessibleInstalled = (QAccessible::installFactory(AccessibleFactory), true);
   static_cast<void>(accessibleInstalled);
-  setWindowTitle(Q(kDesignedCaption));
+  setWindowTitle(QString::fromUtf16(ui::kDesignedCaption));
   InitResources();
   // The same images as the Windows icon; the platform picks the size it needs.
   QIcon icon;
@@ -146,7 +123,7 @@ Form1::Form1(Options options)
   }
   setWindowIcon(icon);
   // The layout does not adapt, so the window keeps its designed size.
-  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  setFixedSize(Px(ui::kClientWidthTwips), Px(ui::kClientHeightTwips));
   CreateControls();
 }
 
@@ -161,17 +138,19 @@ void Form1::Guard(Operation operation) {
 
 void Form1::CreateControls() {
   QRect panelPlace;
-  for (const auto& design : kOptions) panelPlace |= design.place.Pixels();
+  for (int i = 0; i < kOptionCount; ++i) panelPlace |= Pixels(ui::OptionDesign(i));
   optionPanel_ = new OptionPanel(this);
   optionPanel_->setGeometry(panelPlace);
   optionPanel_->setAccessibleName(QString::fromUtf16(kOptionPanelName));
   radioGroup_ = new QButtonGroup(this);
   radioGroup_->setExclusive(true);
+  // Made in the options' own order, which screen readers tell; the focus
+  // order is set below.
   for (int i = 0; i < kOptionCount; ++i) {
     const auto index = static_cast<std::int16_t>(i);
-    const OptionDesign& design = kOptions[static_cast<std::size_t>(i)];
+    const ui::ControlDesign& design = ui::OptionDesign(i);
     auto* option = new OptionButton(Caption(design.caption), index, optionPanel_);
-    option->setGeometry(design.place.Pixels().translated(-panelPlace.topLeft()));
+    option->setGeometry(Pixels(design).translated(-panelPlace.topLeft()));
     radioGroup_->addButton(option, i);
     // Only the press runs a view; the button's own toggled and clicked
     // signals stay unconnected, so the arrow keys only move the mark.
@@ -186,13 +165,13 @@ void Form1::CreateControls() {
   }
 
   disp_ = new DispBox(this);
-  disp_->setGeometry(kDisp.Pixels());
+  disp_->setGeometry(Pixels(ui::DispDesign()));
   disp_->setFont(ChooseDispFont());
   disp_->setAccessibleName(QString::fromUtf16(kDispName));
   disp_->setAccessibleDescription(QString::fromUtf16(kDispDescription));
 
-  command1_ = new QPushButton(Caption(kCommand1Caption), this);
-  command1_->setGeometry(kCommand1.Pixels());
+  command1_ = new QPushButton(Caption(ui::Command1Design().caption), this);
+  command1_->setGeometry(Pixels(ui::Command1Design()));
   QList<QAbstractButton*> captioned(radio_.begin(), radio_.end());
   captioned << command1_;
   QString captions;
@@ -203,10 +182,19 @@ void Form1::CreateControls() {
   command1_->setAutoDefault(true);
   connect(command1_, &QPushButton::clicked, this, [this] { Guard([this] { app_.Command1_Click(); }); });
 
-  // PlayCount comes before Score although it stands below it.
-  const std::array<QWidget*, 8> order{radio_[0], radio_[2], radio_[1], disp_,
-                                      command1_, radio_[3], radio_[4], radio_[5]};
+  // The design's order, in which PlayCount comes before Score.
+  std::array<QWidget*, ui::kControls.size()> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = Control(ui::kControls[i]);
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget* Form1::Control(const ui::ControlDesign& design) const {
+  switch (design.kind) {
+    case ui::ControlKind::Radio: return Radio(design.option);
+    case ui::ControlKind::Disp: return disp_;
+    case ui::ControlKind::Command1: return command1_;
+  }
+  return nullptr;
 }
 
 bool Form1::Form_Load() {

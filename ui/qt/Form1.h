@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "core/App.h"
+#include "ui/common/Layout.h"
 #include "ui/qt/DispBox.h"
 
 namespace quillbox::qt {
@@ -62,7 +63,7 @@ class Form1 final : public QWidget, public WindowOps {
  public:
   using Options = Form1Options;
 
-  static constexpr int kOptionCount = 6;
+  static constexpr int kOptionCount = ui::kOptionCount;
 
   explicit Form1(Options options = {});
   ~Form1() override;
@@ -88,6 +89,8 @@ class Form1 final : public QWidget, public WindowOps {
 
  private:
   void CreateControls();
+  // The widget made from `design`, one of ui::kControls.
+  QWidget* Control(const ui::ControlDesign& design) const;
   // Runs one of the core's operations; an exception it throws is shown.
   template <typename Operation>
   void Guard(Operation operation);

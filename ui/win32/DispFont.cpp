@@ -3,6 +3,8 @@
 #include <exception>
 #include <utility>
 
+#include "ui/win32/Layout.h"
+
 namespace quillbox::win32 {
 namespace {
 
@@ -32,6 +34,16 @@ int Advance(HDC dc, const wchar_t* text) {
 }
 
 }  // namespace
+
+const std::vector<std::wstring>& DispFaceCandidates() {
+  static const std::vector<std::wstring> faces = [] {
+    std::vector<std::wstring> all;
+    for (const char16_t* face : ui::kDispFontFaces) all.emplace_back(Wide(face));
+    for (const char16_t* face : ui::kDispFontLastResortFaces) all.emplace_back(Wide(face));
+    return all;
+  }();
+  return faces;
+}
 
 LOGFONTW DispLogFont(const std::wstring& face, UINT dpi) {
   LOGFONTW font{};

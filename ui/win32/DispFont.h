@@ -12,14 +12,8 @@ namespace quillbox::win32 {
 
 inline constexpr int kDispFontPoints = 9;
 
-// In order of preference. The designed face comes first; the others stand in
-// where it is missing or is substituted by something that does not line up.
-inline const std::vector<std::wstring>& DispFaceCandidates() {
-  static const std::vector<std::wstring> faces{
-      L"ＭＳ ゴシック", L"MS Gothic",   L"IPAGothic",   L"IPAゴシック", L"Noto Sans Mono CJK JP",
-      L"VL Gothic",     L"TakaoGothic", L"Osaka－等幅", L"ＭＳ 明朝",   L"MS Mincho"};
-  return faces;
-}
+// ui::kDispFontFaces and then its last resorts, in order of preference.
+const std::vector<std::wstring>& DispFaceCandidates();
 
 struct FaceMetrics {
   std::wstring face;       // what the font mapper actually gave

@@ -18,8 +18,6 @@
 namespace quillbox::win32 {
 namespace {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
-
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
 // The edit control's own default is 32767 characters; a long song list is more.
@@ -27,7 +25,7 @@ constexpr WPARAM kDispTextLimit = 0x7FFFFFFE;
 constexpr int kClipboardTries = 10;
 constexpr DWORD kClipboardRetryMs = 50;
 
-const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* Wide(const Text& text) { return win32::Wide(text.c_str()); }
 
 Text WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
@@ -36,14 +34,6 @@ Text WindowText(HWND window) {
   const int copied = GetWindowTextW(window, buffer.data(), length + 1);
   return Text(reinterpret_cast<const char16_t*>(buffer.data()),
               static_cast<std::size_t>(copied > 0 ? copied : 0));
-}
-
-Text LoadText(HINSTANCE instance, UINT id) {
-  const wchar_t* text = nullptr;
-  // With a zero buffer size LoadStringW hands back a pointer into the resource.
-  const int length = LoadStringW(instance, id, reinterpret_cast<wchar_t*>(&text), 0);
-  if (length <= 0 || text == nullptr) return {};
-  return Text(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
 }
 
 // The mouse button and shift-key codes the core's press event carries.
@@ -157,10 +147,10 @@ bool Form1::CreateForm() {
   windowClass.lpszClassName = kForm1ClassName;
   if (RegisterClassExW(&windowClass) == 0) return false;
 
-  const Text caption = LoadText(instance_, IDS_CAPTION);
   // The real size follows once the window knows its DPI.
-  window_ = CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(caption), kFormStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+  window_ =
+      CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(ui::kDesignedCaption), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
   CreateControls();
   ApplyDpi(WindowDpi(window_));
@@ -178,8 +168,8 @@ void Form1::CreateControls() {
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0);
         firstRadio = false;
         const int index = control.id - kRadioFirstId;
-        HWND radio =
-            CreateWindowExW(0, L"BUTTON", control.caption, style, 0, 0, 0, 0, window_, menu, instance_, nullptr);
+        HWND radio = CreateWindowExW(0, L"BUTTON", Wide(control.caption), style, 0, 0, 0, 0, window_, menu,
+                                     instance_, nullptr);
         SetWindowSubclass(radio, RadioProc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
         radios_[static_cast<std::size_t>(index)] = radio;
         break;
@@ -199,9 +189,9 @@ void Form1::CreateControls() {
         SetWindowSubclass(disp_, DispProc, 0, 0);
         break;
       case ControlKind::Command1:
-        command1_ =
-            CreateWindowExW(0, L"BUTTON", control.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                            0, 0, 0, window_, menu, instance_, nullptr);
+        command1_ = CreateWindowExW(0, L"BUTTON", Wide(control.caption),
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
+                                    menu, instance_, nullptr);
         break;
     }
   }
@@ -225,8 +215,8 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
 
   for (const ControlSpec& control : kControls) {
     SetWindowPos(GetDlgItem(window_, control.id), nullptr, TwipsToPixels(control.left, px),
-                 TwipsToPixels(control.top, px), TwipsToPixels(control.width, px), TwipsToPixels(control.height, px),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 TwipsToPixels(control.top, px), TwipsToPixels(control.width, px),
+                 TwipsToPixels(control.height, px), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   const HDC dc = GetDC(window_);
@@ -240,7 +230,7 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlSpec& control = kControls[i];
     if (control.kind != ControlKind::Disp && controlLogFont) {
-      captionFonts[i] = CreateFittingCaptionFont(dc, control.caption, control.kind,
+      captionFonts[i] = CreateFittingCaptionFont(dc, Wide(control.caption), control.kind,
                                                  TwipsToPixels(control.width, px), *controlLogFont, dpi);
     }
   }
@@ -451,8 +441,7 @@ bool Form1::ReplaceClipboardText(const Text& text) {
 std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(nullptr); }
 
 void Form1::ShowError(const Text& message) {
-  const Text title = LoadText(instance_, IDS_CAPTION);
-  MessageBoxW(BoxOwner(), Wide(message), Wide(title), MB_OK | MB_ICONERROR);
+  MessageBoxW(BoxOwner(), Wide(message), Wide(ui::kDesignedCaption), MB_OK | MB_ICONERROR);
 }
 
 HWND Form1::BoxOwner() const {

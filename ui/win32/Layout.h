@@ -1,15 +1,23 @@
 #pragma once
-// The window's designed layout in twips, and the conversion to pixels.
+// The window's designed layout (ui/common/Layout.h) as the Windows window
+// uses it: with control IDs, wide captions and the conversion to pixels.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
+#include "ui/common/Layout.h"
 #include "ui/win32/ControlIds.h"
 
 namespace quillbox::win32 {
 
-inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kClientWidthTwips = 8295;
-inline constexpr int kClientHeightTwips = 5940;
+using ui::ControlKind;
+using ui::kClientHeightTwips;
+using ui::kClientWidthTwips;
+using ui::kTwipsPerInch;
+
+// Windows' wide text is UTF-16, as the design's is; only the type differs.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+inline const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
 // Rounds to the nearest pixel, halves away from zero (as MulDiv does).
 constexpr int TwipsToPixels(int twips, int dpi) {
@@ -19,26 +27,27 @@ constexpr int TwipsToPixels(int twips, int dpi) {
                                       : -((-scaled + half) / kTwipsPerInch));
 }
 
-enum class ControlKind { Radio, Disp, Command1 };
+// The control ID of a control of the design.
+constexpr int ControlId(const ui::ControlDesign& design) {
+  switch (design.kind) {
+    case ControlKind::Radio: return kRadioFirstId + design.option;
+    case ControlKind::Disp: return kDispId;
+    case ControlKind::Command1: return kCommand1Id;
+  }
+  return 0;
+}
 
-struct ControlSpec {
-  ControlKind kind;
-  int id;
-  const wchar_t* caption;
-  int left, top, width, height;  // twips, from the client area's top-left corner
+// A control of the design with its ID.
+struct ControlSpec : ui::ControlDesign {
+  int id = 0;
 };
 
-// In creation order, which is the focus order: the options in the first
-// column go 0, 2, 1, then the text box and the button, then options 3 to 5.
-inline constexpr std::array<ControlSpec, 8> kControls{{
-    {ControlKind::Radio, kRadioFirstId + 0, L"Perfect", 120, 120, 1335, 180},
-    {ControlKind::Radio, kRadioFirstId + 2, L"PlayCount", 120, 600, 1335, 180},
-    {ControlKind::Radio, kRadioFirstId + 1, L"Score", 120, 360, 1335, 180},
-    {ControlKind::Disp, kDispId, L"", 0, 840, 8295, 4575},
-    {ControlKind::Command1, kCommand1Id, L"クリップボードへコピー", 120, 5520, 2655, 375},
-    {ControlKind::Radio, kRadioFirstId + 3, L"段位", 1440, 120, 1215, 180},
-    {ControlKind::Radio, kRadioFirstId + 4, L"ランダムパートセレクト", 2760, 120, 2295, 180},
-    {ControlKind::Radio, kRadioFirstId + 5, L"ランダムパートセレクト (PlayCount考慮)", 2760, 360, 3495, 180},
-}};
+// ui::kControls, in the same order: creation order, which is the focus order.
+inline constexpr std::array<ControlSpec, ui::kControls.size()> kControls = [] {
+  std::array<ControlSpec, ui::kControls.size()> specs{};
+  for (std::size_t i = 0; i < specs.size(); ++i) specs[i] = {ui::kControls[i], ControlId(ui::kControls[i])};
+  return specs;
+}();
+static_assert(kRadioCount == ui::kOptionCount);
 
 }  // namespace quillbox::win32

@@ -3,6 +3,5 @@
 #define QUILLBOX_WIN32_RESOURCE_H
 
 #define IDI_QUILLBOX 1
-#define IDS_CAPTION 1
 
 #endif
