@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "QtTestUtil.h"
+#include "ui/common/Layout.h"
 #include "ui/qt/Form1.h"
 
 using namespace quillbox;
@@ -23,18 +24,15 @@ void AccessibilityTest::controls_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("description");
   QTest::addColumn<int>("role");
-  const int radio = QAccessible::RadioButton;
-  QTest::newRow("Perfect") << 0 << QStringLiteral("Perfect") << QString() << radio;
-  QTest::newRow("Score") << 1 << QStringLiteral("Score") << QString() << radio;
-  QTest::newRow("PlayCount") << 2 << QStringLiteral("PlayCount") << QString() << radio;
-  QTest::newRow("dan") << 3 << QString::fromUtf16(u"段位") << QString() << radio;
-  QTest::newRow("random") << 4 << QString::fromUtf16(u"ランダムパートセレクト") << QString() << radio;
-  QTest::newRow("weighted") << 5 << QString::fromUtf16(u"ランダムパートセレクト (PlayCount考慮)") << QString()
-                            << radio;
+  // Each option is named by its caption, as a sighted user reads it.
+  for (int option = 0; option < ui::kOptionCount; ++option) {
+    const QString caption = QString::fromUtf16(ui::OptionDesign(option).caption);
+    QTest::newRow(qPrintable(caption)) << option << caption << QString() << int(QAccessible::RadioButton);
+  }
   QTest::newRow("Disp") << 6 << QString::fromUtf16(u"レポート")
                         << QString::fromUtf16(u"選んだ表示の内容。コピーボタンでクリップボードへ")
                         << int(QAccessible::EditableText);
-  QTest::newRow("Command1") << 7 << QString::fromUtf16(u"クリップボードへコピー") << QString()
+  QTest::newRow("Command1") << 7 << QString::fromUtf16(ui::Command1Design().caption) << QString()
                             << int(QAccessible::Button);
 }
 
