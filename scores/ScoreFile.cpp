@@ -37,14 +37,16 @@ constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 // more, to tell that the line went on.
 constexpr std::size_t kMaxShown = 200;
 
+// Whole-number bounds: most values are compared as whole numbers, and a
+// rounded real converts to them exactly.
 struct Field {
   const char* name;
-  double lo;
-  double hi;
+  std::int64_t lo;
+  std::int64_t hi;
 };
 constexpr Field kHiPerfect{"HiPerfect", 0, 255};
 constexpr Field kBestPerfect{"BestPerfect", 0, 255};
-constexpr Field kBestScore{"BestScore", -2147483648.0, 2147483647.0};
+constexpr Field kBestScore{"BestScore", -2147483648, 2147483647};
 constexpr Field kPlayCount{"PlayCount", -32768, 32767};
 
 // The one-digit part and rank numbers of a key, and how a bad one is told.
@@ -250,11 +252,12 @@ class Parser {
              u"曲数が多すぎます");
         return;
       }
-      result_.songs.AddSong().Title = TitleText(line.substr(1, backslash - 1));
+      song_ = &result_.songs.AddSong();
+      song_->Title = TitleText(line.substr(1, backslash - 1));
       return;
     }
-    if (result_.songs.SongCount() == 0) return;
-    SongRecord& song = result_.songs[result_.songs.SongCount()];
+    if (song_ == nullptr) return;  // key lines before the first song
+    SongRecord& song = *song_;
 
     if (StartsWith(line, "HPR")) {
       if (!IndexOk(line, 4, kPart)) return;
@@ -306,14 +309,16 @@ class Parser {
       return FailRange(line, field);
     }
     const double rounded = RoundHalfEven(ValueOf(valueText));
-    if (!(rounded >= field.lo && rounded <= field.hi)) return FailRange(line, field);
+    if (!(rounded >= static_cast<double>(field.lo) && rounded <= static_cast<double>(field.hi))) {
+      return FailRange(line, field);
+    }
     target = static_cast<T>(rounded);
   }
 
   template <typename Char>
   void FailRange(Line<Char> line, const Field& field) {
-    const auto lo = static_cast<std::int64_t>(field.lo);
-    const auto hi = static_cast<std::int64_t>(field.hi);
+    const std::int64_t lo = field.lo;
+    const std::int64_t hi = field.hi;
     Fail(LoadErrorKind::ValueOutOfRange, line,
          std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
              std::to_string(hi) + ")",
@@ -334,6 +339,7 @@ class Parser {
   }
 
   LoadResult result_;
+  SongRecord* song_ = nullptr;  // the last song added, which key lines fill
   std::int64_t lineNumber_ = 0;
 };
 
