@@ -1,6 +1,7 @@
 #include "scores/ScoreFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <new>
 #include <system_error>
 #include <type_traits>
+#include <vector>
 
 #include "base/Numbers.h"
 #include "scores/Cp932.h"
@@ -35,14 +37,16 @@ constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 // more, to tell that the line went on.
 constexpr std::size_t kMaxShown = 200;
 
+// Whole-number bounds: most values are compared as whole numbers, and a
+// rounded real converts to them exactly.
 struct Field {
   const char* name;
-  double lo;
-  double hi;
+  std::int64_t lo;
+  std::int64_t hi;
 };
 constexpr Field kHiPerfect{"HiPerfect", 0, 255};
 constexpr Field kBestPerfect{"BestPerfect", 0, 255};
-constexpr Field kBestScore{"BestScore", -2147483648.0, 2147483647.0};
+constexpr Field kBestScore{"BestScore", -2147483648, 2147483647};
 constexpr Field kPlayCount{"PlayCount", -32768, 32767};
 
 // The one-digit part and rank numbers of a key, and how a bad one is told.
@@ -96,21 +100,25 @@ bool StartsWith(Line<Char> line, std::string_view key) {
   return true;
 }
 
-// The value texts the game writes are plain whole numbers; those are read
-// here directly and everything else by ReadValue.
+// The value texts the game writes are plain whole numbers: an optional '-'
+// and up to 15 digits, which read exactly and need no rounding. False for
+// every other text, which ReadValue reads.
+template <typename Char>
+bool PlainWhole(Line<Char> text, std::int64_t& value) {
+  const std::size_t digitsFrom = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (text.size() == digitsFrom || text.size() - digitsFrom > 15) return false;
+  std::int64_t magnitude = 0;
+  for (std::size_t i = digitsFrom; i < text.size(); ++i) {
+    const auto digit = static_cast<unsigned>(text[i]) - unsigned{'0'};
+    if (digit > 9) return false;
+    magnitude = magnitude * 10 + digit;
+  }
+  value = digitsFrom == 1 ? -magnitude : magnitude;
+  return true;
+}
+
 template <typename Char>
 double ValueOf(Line<Char> text) {
-  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
-  const std::size_t digitsFrom = i;
-  std::int64_t magnitude = 0;
-  while (i < text.size() && i - digitsFrom < 15 && text[i] >= '0' && text[i] <= '9') {
-    magnitude = magnitude * 10 + (text[i] - '0');
-    ++i;
-  }
-  if (i == text.size() && i > digitsFrom) {
-    const auto value = static_cast<double>(magnitude);  // below 2^53: exact
-    return digitsFrom == 1 ? -value : value;
-  }
   if constexpr (std::is_same_v<Char, char16_t>) {
     return ReadValue(text);
   } else {
@@ -120,46 +128,94 @@ double ValueOf(Line<Char> text) {
 
 // Enough room for the songs of a game's file, so that the table is not
 // copied while it grows. Every header line holds a 0x5C byte, so lines with
-// one bound the count from above; a file of many tiny such lines would make
-// the bound far too large, and is left to grow as it goes.
-std::size_t SongsToReserve(std::string_view bytes) {
+// one bound the count from above; `bytes` is the file's beginning, and its
+// share of such lines is taken for the whole `fileSize`. A file of many tiny
+// such lines would make the bound far too large, and is left to grow as it
+// goes.
+std::size_t SongsToReserve(std::string_view bytes, std::uintmax_t fileSize) {
   if (bytes.empty()) return 0;  // memchr must not see the null data of an empty view
-  std::size_t lines = 0;
+  std::uintmax_t lines = 0;
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   while ((p = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)))) != nullptr) {
     ++lines;
     while (p < end && *p != '\r' && *p != '\n') ++p;
   }
-  return lines * sizeof(SongRecord) <= bytes.size() ? lines : 0;
+  if (fileSize > bytes.size()) lines = lines * fileSize / bytes.size() + lines / 8 + 1;
+  const std::uintmax_t size = std::max<std::uintmax_t>(fileSize, bytes.size());
+  return lines * sizeof(SongRecord) <= size ? static_cast<std::size_t>(lines) : 0;
+}
+
+// Where the line starting at `p` ends (its CR or LF, or `end`), and whether
+// it holds a byte outside ASCII or a backslash. Score files are millions of
+// short lines, so this looks at eight bytes at a time where it can.
+struct LineScan {
+  const char* stop;
+  bool ascii;
+  bool backslash;
+};
+
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+// A high bit in each byte of `word` that equals `byte`; exact up to and
+// including the lowest such byte, which is all this file asks of it.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
+  const std::uint64_t x = word ^ (kOnes * byte);
+  return (x - kOnes) & ~x & kHighs;
+}
+
+inline LineScan ScanLine(const char* p, const char* end) {
+  std::uint64_t seen = 0;
+  std::uint64_t backslashes = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      const std::uint64_t stops = BytesEqual(word, '\r') | BytesEqual(word, '\n');
+      // The bytes before the first CR or LF; all eight when there is none.
+      const std::uint64_t before = stops == 0 ? ~std::uint64_t{0} : (stops & (0 - stops)) / 0x80 - 1;
+      seen |= word & before;
+      backslashes |= BytesEqual(word, '\\') & before;
+      if (stops != 0) {
+        p += std::countr_zero(stops) / 8;
+        return {p, (seen & kHighs) == 0, backslashes != 0};
+      }
+      p += 8;
+    }
+  }
+  for (; p < end; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c == '\r' || c == '\n') break;
+    seen |= c;
+    backslashes |= c == '\\';
+  }
+  return {p, (seen & kHighs) == 0, backslashes != 0};
 }
 
 class Parser {
  public:
-  LoadResult Run(std::string_view bytes) {
-    if (const std::size_t songs = SongsToReserve(bytes); songs > 0) result_.songs.Reserve(songs);
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
+  void Reserve(std::size_t songs) {
+    if (songs > 0) result_.songs.Reserve(songs);
+  }
+
+  // Handles every whole line in [p, end) and returns where the first line
+  // that may go on in the next block starts; with `last`, every line is
+  // whole. Stops at the first error.
+  const char* Lines(const char* p, const char* const end, bool last) {
     while (p < end && !result_.error) {
       // A line ends at CR, CR LF or a lone LF. None of these bytes can be the
       // second byte of a double-byte character, so splitting before decoding
       // is safe.
-      const char* const start = p;
-      unsigned char seen = 0;  // high bit set: the line is not all ASCII
-      bool backslash = false;
-      for (; p < end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c == '\r' || c == '\n') break;
-        seen |= c;
-        backslash |= c == '\\';
-      }
+      const LineScan line = ScanLine(p, end);
+      // A line's end, and a CR that an LF may follow, must be seen whole.
+      if (!last && (line.stop == end || (*line.stop == '\r' && line.stop + 1 == end))) return p;
       if (++lineNumber_ > kMaxCount) {
         Fail(LoadErrorKind::TooMany, Line<char>{}, "more lines than a 32-bit count holds", u"行数が多すぎます");
         break;
       }
-      const std::string_view raw(start, static_cast<std::size_t>(p - start));
-      if (seen < 0x80) {
-        HandleLine(raw, backslash);
+      const std::string_view raw(p, static_cast<std::size_t>(line.stop - p));
+      if (line.ascii) {
+        HandleLine(raw, line.backslash);
       } else {
         Text decoded;
         try {
@@ -172,10 +228,14 @@ class Parser {
         }
         HandleLine(Line<char16_t>(decoded), decoded.find(u'\\') != Text::npos);
       }
+      p = line.stop;
       if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
     }
-    return std::move(result_);
+    return p;
   }
+
+  bool Failed() const { return result_.error.has_value(); }
+  LoadResult Result() { return std::move(result_); }
 
  private:
   template <typename Char>
@@ -192,11 +252,12 @@ class Parser {
              u"曲数が多すぎます");
         return;
       }
-      result_.songs.AddSong().Title = TitleText(line.substr(1, backslash - 1));
+      song_ = &result_.songs.AddSong();
+      song_->Title = TitleText(line.substr(1, backslash - 1));
       return;
     }
-    if (result_.songs.SongCount() == 0) return;
-    SongRecord& song = result_.songs[result_.songs.SongCount()];
+    if (song_ == nullptr) return;  // key lines before the first song
+    SongRecord& song = *song_;
 
     if (StartsWith(line, "HPR")) {
       if (!IndexOk(line, 4, kPart)) return;
@@ -223,28 +284,45 @@ class Parser {
   template <typename Char>
   bool IndexOk(Line<Char> line, std::size_t pos, const IndexRange& range) {
     const int index = DigitAt(line, pos);
-    if (index <= range.last) return true;
+    if (index <= range.last) [[likely]] return true;
+    FailIndex(line, index, range);
+    return false;
+  }
+
+  template <typename Char>
+  void FailIndex(Line<Char> line, int index, const IndexRange& range) {
     Fail(range.kind, line,
          std::string(range.noun) + " " + std::to_string(index) + " is out of range (0 to " +
              std::to_string(range.last) + ")",
          Text(range.nounJa) + u" " + Decimal(index) + u" は範囲外です（0～" + Decimal(range.last) + u"）");
-    return false;
   }
 
   template <typename Char, typename T>
   void Store(Line<Char> line, std::size_t valuePos1, const Field& field, T& target) {
     const Line<Char> valueText = valuePos1 <= line.size() ? line.substr(valuePos1 - 1) : Line<Char>{};
+    std::int64_t whole = 0;
+    if (PlainWhole(valueText, whole)) {
+      if (whole >= field.lo && whole <= field.hi) [[likely]] {
+        target = static_cast<T>(whole);
+        return;
+      }
+      return FailRange(line, field);
+    }
     const double rounded = RoundHalfEven(ValueOf(valueText));
-    if (!(rounded >= field.lo && rounded <= field.hi)) {
-      const auto lo = static_cast<std::int64_t>(field.lo);
-      const auto hi = static_cast<std::int64_t>(field.hi);
-      Fail(LoadErrorKind::ValueOutOfRange, line,
-           std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
-               std::to_string(hi) + ")",
-           u"値が " + FromUtf8(field.name) + u" の範囲（" + Decimal(lo) + u"～" + Decimal(hi) + u"）を超えています");
-      return;
+    if (!(rounded >= static_cast<double>(field.lo) && rounded <= static_cast<double>(field.hi))) {
+      return FailRange(line, field);
     }
     target = static_cast<T>(rounded);
+  }
+
+  template <typename Char>
+  void FailRange(Line<Char> line, const Field& field) {
+    const std::int64_t lo = field.lo;
+    const std::int64_t hi = field.hi;
+    Fail(LoadErrorKind::ValueOutOfRange, line,
+         std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
+             std::to_string(hi) + ")",
+         u"値が " + FromUtf8(field.name) + u" の範囲（" + Decimal(lo) + u"～" + Decimal(hi) + u"）を超えています");
   }
 
   // Keeps only as much of the line as a message shows: a bad line of a
@@ -261,6 +339,7 @@ class Parser {
   }
 
   LoadResult result_;
+  SongRecord* song_ = nullptr;  // the last song added, which key lines fill
   std::int64_t lineNumber_ = 0;
 };
 
@@ -324,7 +403,12 @@ double ReadValue(std::u16string_view text) {
   return negative ? -value : value;
 }
 
-LoadResult ParseScoreFile(std::string_view bytes) { return Parser().Run(bytes); }
+LoadResult ParseScoreFile(std::string_view bytes) {
+  Parser parser;
+  parser.Reserve(SongsToReserve(bytes, bytes.size()));
+  parser.Lines(bytes.data(), bytes.data() + bytes.size(), true);
+  return parser.Result();
+}
 
 LoadResult LoadScoreFile(const std::filesystem::path& file) {
   auto fileError = [&](std::string reason, Text reasonJa) {
@@ -426,25 +510,40 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(raw, &std::fclose);
 
   try {
-    std::string bytes;
-    // Exactly the file's size, so that reading never holds two copies; a file
-    // that grows meanwhile is still read to its end.
+    // The file is read in blocks and parsed as it comes, so that it is never
+    // held whole: memory is the table, not the file. A line longer than a
+    // block is gathered in a buffer as long as the rest of the file, once.
 #ifdef _WIN32
-    if (const auto size = std::filesystem::file_size(target, ec); !ec) bytes.reserve(size);
+    std::uintmax_t fileSize = std::filesystem::file_size(target, ec);
+    if (ec) fileSize = 0;
 #else
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    const auto fileSize = static_cast<std::uintmax_t>(info.st_size);
 #endif
-    char buffer[1 << 16];
-    for (;;) {
-      const std::size_t n = std::fread(buffer, 1, sizeof buffer, raw);
-      bytes.append(buffer, n);
-      if (n < sizeof buffer) {
-        if (std::ferror(raw)) return errnoError(errno != 0 ? errno : EIO);
-        break;
+    constexpr std::size_t kBlock = std::size_t{1} << 18;
+    std::vector<char> buffer(kBlock);
+    std::size_t held = 0;  // bytes of a line that goes on, kept at the front
+    std::uintmax_t read = 0;
+    Parser parser;
+    for (bool first = true;; first = false) {
+      if (held == buffer.size()) {
+        const std::uintmax_t rest = fileSize > read ? fileSize - read : 0;
+        buffer.resize(static_cast<std::size_t>(std::max<std::uintmax_t>(buffer.size() * 2, held + rest + 1)));
       }
+      const std::size_t n = std::fread(buffer.data() + held, 1, buffer.size() - held, raw);
+      if (n < buffer.size() - held && std::ferror(raw)) return errnoError(errno != 0 ? errno : EIO);
+      read += n;
+      const bool last = n == 0 || std::feof(raw);
+      const char* const begin = buffer.data();
+      const char* const end = begin + held + n;
+      // Room for the songs of the whole file, judged by the first block.
+      if (first) parser.Reserve(SongsToReserve({begin, static_cast<std::size_t>(end - begin)}, fileSize));
+      const char* const rest = parser.Lines(begin, end, last);
+      if (last || parser.Failed()) break;
+      held = static_cast<std::size_t>(end - rest);
+      std::memmove(buffer.data(), rest, held);
     }
 
-    LoadResult result = ParseScoreFile(bytes);
+    LoadResult result = parser.Result();
     if (result.error) result.error->path = file;
     return result;
   } catch (const std::bad_alloc&) {

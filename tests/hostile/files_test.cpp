@@ -103,6 +103,32 @@ TEST_F(HostileFiles, HundredMegabyteTitleLine) {
   EXPECT_EQ(result.songs[1].HiPerfect[1], 9);
 }
 
+// A file is read in blocks: every way a line end, a double-byte character
+// or a long title can fall on a block's edge must read as the same bytes in
+// memory do, songs and the line number of an error alike.
+TEST_F(HostileFiles, BlockEdgesChangeNothing) {
+  std::string body;
+  const char* const ends[] = {"\r\n", "\r", "\n"};
+  for (int s = 0; s < 40'000; ++s) {
+    body += s % 997 == 5 ? "[\x93\xfa\x96\x7b\\]" : "[S\\]";  // 日本 now and then
+    body += ends[s % 3];
+    body += "HPR" + std::to_string(s % 9) + "=" + std::to_string(s % 256) + ends[(s + 1) % 3];
+    body += "SCORE1" + std::to_string(s % 9) + "=" + std::to_string(s) + ends[(s + 2) % 3];
+    if (s == 20'000) body += "[" + std::string(600'000, 'x') + "\\]\r\n";
+  }
+  body += "HPR9=1\r\n";
+  for (std::size_t pad = 0; pad < 12; ++pad) {
+    const std::string bytes = std::string(pad, '\n') + body;
+    const LoadResult expected = ParseScoreFile(bytes);
+    const LoadResult loaded = LoadScoreFile(Write("hsc.ini", bytes));
+    ASSERT_TRUE(expected.error && loaded.error) << "pad " << pad;
+    EXPECT_EQ(loaded.error->line, expected.error->line) << "pad " << pad;
+    ASSERT_EQ(loaded.songs.SongCount(), expected.songs.SongCount()) << "pad " << pad;
+    EXPECT_TRUE(std::equal(loaded.songs.All().begin(), loaded.songs.All().end(), expected.songs.All().begin()))
+        << "pad " << pad;
+  }
+}
+
 TEST_F(HostileFiles, HundredMegabyteValueLine) {
   // One key line of 100 MB: leading zeros, then the value.
   const fs::path file = WriteLarge("hsc.ini", "x\\\r\nSCORE11=", k100MB, '0', "1234567\r\n");
