@@ -3,10 +3,12 @@
 #include <new>
 #include <utility>
 
+#include "ui/common/Layout.h"
+
 namespace quillbox {
 
 TextWindow::TextWindow(VersionNumbers version, std::function<std::filesystem::path()> programDirectory)
-    : version_(version), programDirectory_(std::move(programDirectory)) {}
+    : version_(version), programDirectory_(std::move(programDirectory)), caption_(ui::kDesignedCaption) {}
 
 void TextWindow::SetCaption(const Text& caption) {
   log_ += "caption;";

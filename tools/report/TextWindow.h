@@ -49,7 +49,7 @@ class TextWindow final : public WindowOps {
  private:
   VersionNumbers version_;
   std::function<std::filesystem::path()> programDirectory_;
-  Text caption_ = u"くいるぼっくす！";
+  Text caption_;
   bool marked_ = false;
   Text disp_;
   Text clipboard_;
