@@ -1,6 +1,7 @@
 #include "tools/report/Export.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quillbox {
 
@@ -10,7 +11,20 @@ namespace {
 
 void AppendNumber(Text& out, std::int64_t value) { AppendPadLeft(out, value, 0); }
 
-void AppendJson(const Songs& songs, const PartNames& names, std::u16string_view version, Text& out) {
+// A large table's export is handed on in pieces of about this many
+// characters, always between songs, so that it is never held whole.
+constexpr std::size_t kPiece = std::size_t{1} << 19;
+
+// Hands `out` on when it has grown to a piece; false when `write` fails.
+bool Handover(Text& out, const ExportWriter& write) {
+  if (out.size() < kPiece) return true;
+  const bool written = write(out);
+  out.clear();
+  return written;
+}
+
+bool AppendJson(const Songs& songs, const PartNames& names, std::u16string_view version, Text& out,
+                const ExportWriter& write) {
   out += u"{\"version\":\""sv;
   AppendJsonString(out, version);
   out += u"\",\"songs\":["sv;
@@ -44,8 +58,10 @@ void AppendJson(const Songs& songs, const PartNames& names, std::u16string_view 
       out += u"]}"sv;
     }
     out += u"]}"sv;
+    if (!Handover(out, write)) return false;
   }
   out += u"]}\n"sv;
+  return true;
 }
 
 // RFC 4180: a field with a quote, a comma or a line end is quoted, its
@@ -72,7 +88,7 @@ void AppendTsvField(Text& out, std::u16string_view field) {
       [](char16_t c) { return c == u'\t' || c == u'\r' || c == u'\n'; }, u' ');
 }
 
-void AppendRows(const Songs& songs, const PartNames& names, bool csv, Text& out) {
+bool AppendRows(const Songs& songs, const PartNames& names, bool csv, Text& out, const ExportWriter& write) {
   const char16_t separator = csv ? u',' : u'\t';
   const std::u16string_view lineEnd = csv ? u"\r\n" : u"\n";
   if (csv) out += u'\uFEFF';  // spreadsheets read UTF-8 only with the mark
@@ -106,7 +122,9 @@ void AppendRows(const Songs& songs, const PartNames& names, bool csv, Text& out)
       }
       out += lineEnd;
     }
+    if (!Handover(out, write)) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -137,22 +155,23 @@ void AppendJsonString(Text& out, std::u16string_view text) {
   out += text.substr(from);
 }
 
+bool WriteExport(const Songs& songs, const PartNames& names, ExportFormat format, std::u16string_view version,
+                 const ExportWriter& write) {
+  Text out;
+  out.reserve(kPiece + 4096);
+  const bool whole = format == ExportFormat::Json ? AppendJson(songs, names, version, out, write)
+                                                  : AppendRows(songs, names, format == ExportFormat::Csv, out, write);
+  return whole && (out.empty() || write(out));
+}
+
 Text ExportText(const Songs& songs, const PartNames& names, ExportFormat format,
                 std::u16string_view version) {
-  // Sized up front: a large table's export runs to tens of megabytes, and
-  // growing the text step by step would copy it over and over.
-  std::size_t titles = 0;
-  for (const SongRecord& song : songs.All()) titles += song.Title.size();
-  const std::size_t perSong = format == ExportFormat::Json ? 1400 : 8 * 80;
-  const std::size_t titleCopies = format == ExportFormat::Json ? 1 : 8;
-  Text out;
-  out.reserve(static_cast<std::size_t>(songs.SongCount()) * perSong + titles * titleCopies + 256);
-  if (format == ExportFormat::Json) {
-    AppendJson(songs, names, version, out);
-  } else {
-    AppendRows(songs, names, format == ExportFormat::Csv, out);
-  }
-  return out;
+  Text text;
+  WriteExport(songs, names, format, version, [&text](const Text& piece) {
+    text += piece;
+    return true;
+  });
+  return text;
 }
 
 }  // namespace quillbox

@@ -137,7 +137,9 @@ int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
   if (!songs) return 1;
   quillbox::PartNames names;
   quillbox::InitPartNames(names);
-  if (!WriteOut(quillbox::ExportText(*songs, names, format, VersionString()))) {
+  // Every export ends its last line, so the pieces go out as they are.
+  if (!quillbox::WriteExport(*songs, names, format, VersionString(),
+                             [](const Text& piece) { return Write(stdout, piece); })) {
     Tell("quillbox-report: cannot write the output");
     return 1;
   }
