@@ -16,6 +16,10 @@
 #include "base/Numbers.h"
 #include "scores/Cp932.h"
 
+#if (defined(__SSE2__) || defined(_M_X64)) && !defined(QUILLBOX_PORTABLE_CORE)
+#include <emmintrin.h>
+#endif
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -117,6 +121,29 @@ bool PlainWhole(Line<Char> text, std::int64_t& value) {
   return true;
 }
 
+// The same for a value of at most eight digits, all at once: the game's
+// values are that short, and a digit loop of unpredictable length costs more
+// than the digits. Reads eight bytes from `text`, which `readable` must allow.
+inline bool ShortWhole(std::string_view text, const char* readable, std::int64_t& value) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  if (text.empty() || text.size() > 8 || readable - text.data() < 8) return false;
+  std::uint64_t word;
+  std::memcpy(&word, text.data(), 8);
+  const std::uint64_t keep = ~std::uint64_t{0} >> (8 * (8 - text.size()));
+  word &= keep;
+  constexpr std::uint64_t kNibbles = 0xF0F0F0F0F0F0F0F0u;
+  const std::uint64_t zeros = 0x3030303030303030u & keep;
+  // Every kept byte is 0x30-0x3F, and stays below 0x40 with 6 added: '0'-'9'.
+  if ((word & kNibbles) != zeros || ((word + 0x0606060606060606u) & kNibbles) != zeros) return false;
+  // The first digit is the lowest byte; moved up, the bytes below it are
+  // leading zeros. Then pairs, fours and eights of digits are combined.
+  word <<= 8 * (8 - text.size());
+  word = ((word & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
+  word = ((word & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
+  value = static_cast<std::int64_t>(((word & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32);
+  return true;
+}
+
 template <typename Char>
 double ValueOf(Line<Char> text) {
   if constexpr (std::is_same_v<Char, char16_t>) {
@@ -147,8 +174,7 @@ std::size_t SongsToReserve(std::string_view bytes, std::uintmax_t fileSize) {
 }
 
 // Where the line starting at `p` ends (its CR or LF, or `end`), and whether
-// it holds a byte outside ASCII or a backslash. Score files are millions of
-// short lines, so this looks at eight bytes at a time where it can.
+// it holds a byte outside ASCII or a backslash.
 struct LineScan {
   const char* stop;
   bool ascii;
@@ -164,6 +190,78 @@ constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
   return (x - kOnes) & ~x & kHighs;
 }
 
+#if (defined(__SSE2__) || defined(_M_X64)) && !defined(QUILLBOX_PORTABLE_CORE)
+// Finds lines 64 bytes at a time: one pass of SSE2 compares marks every line
+// end, byte outside ASCII and backslash of a stretch, and each line is then a
+// few bit operations. Score files are millions of lines of about a dozen
+// bytes, too short for a scan per line to get going.
+class LineFinder {
+ public:
+  LineFinder(const char* p, const char* end) : end_(end) { Load(p); }
+
+  // The line starting at `p`, which is before the end and not before where
+  // the previous line started.
+  LineScan Next(const char* p) {
+    std::uint64_t highs = 0;
+    std::uint64_t backslashes = 0;
+    for (;;) {
+      const auto offset = static_cast<std::size_t>(p - base_);
+      if (offset >= 64) {
+        Load(base_ + 64);
+        continue;
+      }
+      const std::uint64_t live = ~std::uint64_t{0} << offset;
+      const std::uint64_t stops = ends_ & live;
+      if (stops != 0) {
+        const std::uint64_t before = live & ((stops & (0 - stops)) - 1);
+        highs |= highs_ & before;
+        backslashes |= backslashes_ & before;
+        return {base_ + std::countr_zero(stops), highs == 0, backslashes != 0};
+      }
+      highs |= highs_ & live;
+      backslashes |= backslashes_ & live;
+      if (end_ - base_ <= 64) return {end_, highs == 0, backslashes != 0};
+      p = base_ + 64;
+    }
+  }
+
+ private:
+  void Load(const char* at) {
+    base_ = at;
+    ends_ = highs_ = backslashes_ = 0;
+    if (end_ - at >= 64) {
+      const __m128i cr = _mm_set1_epi8('\r');
+      const __m128i lf = _mm_set1_epi8('\n');
+      const __m128i backslash = _mm_set1_epi8('\\');
+      for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
+        const auto mask = [i](__m128i marked) {
+          return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(marked))} << (16 * i);
+        };
+        ends_ |= mask(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        highs_ |= mask(bytes);
+        backslashes_ |= mask(_mm_cmpeq_epi8(bytes, backslash));
+      }
+      return;
+    }
+    // The last few bytes: nothing may be read past the end.
+    for (std::size_t i = 0; at + i < end_; ++i) {
+      const auto c = static_cast<unsigned char>(at[i]);
+      const std::uint64_t bit = std::uint64_t{1} << i;
+      if (c == '\r' || c == '\n') ends_ |= bit;
+      if (c >= 0x80) highs_ |= bit;
+      if (c == '\\') backslashes_ |= bit;
+    }
+  }
+
+  const char* base_ = nullptr;
+  const char* const end_;
+  std::uint64_t ends_ = 0;
+  std::uint64_t highs_ = 0;
+  std::uint64_t backslashes_ = 0;
+};
+#else
+// Without SSE2, each line is scanned eight bytes at a time.
 inline LineScan ScanLine(const char* p, const char* end) {
   std::uint64_t seen = 0;
   std::uint64_t backslashes = 0;
@@ -192,6 +290,16 @@ inline LineScan ScanLine(const char* p, const char* end) {
   return {p, (seen & kHighs) == 0, backslashes != 0};
 }
 
+class LineFinder {
+ public:
+  LineFinder(const char*, const char* end) : end_(end) {}
+  LineScan Next(const char* p) const { return ScanLine(p, end_); }
+
+ private:
+  const char* const end_;
+};
+#endif
+
 class Parser {
  public:
   void Reserve(std::size_t songs) {
@@ -202,11 +310,13 @@ class Parser {
   // that may go on in the next block starts; with `last`, every line is
   // whole. Stops at the first error.
   const char* Lines(const char* p, const char* const end, bool last) {
+    blockEnd_ = end;
+    LineFinder finder(p, end);
     while (p < end && !result_.error) {
       // A line ends at CR, CR LF or a lone LF. None of these bytes can be the
       // second byte of a double-byte character, so splitting before decoding
       // is safe.
-      const LineScan line = ScanLine(p, end);
+      const LineScan line = finder.Next(p);
       // A line's end, and a CR that an LF may follow, must be seen whole.
       if (!last && (line.stop == end || (*line.stop == '\r' && line.stop + 1 == end))) return p;
       if (++lineNumber_ > kMaxCount) {
@@ -259,18 +369,31 @@ class Parser {
     if (song_ == nullptr) return;  // key lines before the first song
     SongRecord& song = *song_;
 
-    if (StartsWith(line, "HPR")) {
-      if (!IndexOk(line, 4, kPart)) return;
-      Store(line, 6, kHiPerfect, song.HiPerfect[Index(line, 4)]);
-    } else if (StartsWith(line, "PR")) {
-      if (!IndexOk(line, 4, kPart) || !IndexOk(line, 3, kRank)) return;
-      Store(line, 6, kBestPerfect, song.BestPerfect[Index(line, 4)][Index(line, 3)]);
-    } else if (StartsWith(line, "SCORE")) {
-      if (!IndexOk(line, 7, kPart) || !IndexOk(line, 6, kRank)) return;
-      Store(line, 9, kBestScore, song.BestScore[Index(line, 7)][Index(line, 6)]);
-    } else if (StartsWith(line, "HPs")) {
-      if (!IndexOk(line, 4, kPart)) return;
-      Store(line, 6, kPlayCount, song.PlayCount[Index(line, 4)]);
+    // The first character tells the keys apart, without comparing for each.
+    if (line.empty()) return;
+    switch (line[0]) {
+      case 'H':
+        if (StartsWith(line, "HPR")) {
+          if (!IndexOk(line, 4, kPart)) return;
+          Store(line, 6, kHiPerfect, song.HiPerfect[Index(line, 4)]);
+        } else if (StartsWith(line, "HPs")) {
+          if (!IndexOk(line, 4, kPart)) return;
+          Store(line, 6, kPlayCount, song.PlayCount[Index(line, 4)]);
+        }
+        break;
+      case 'P':
+        if (StartsWith(line, "PR")) {
+          if (!IndexOk(line, 4, kPart) || !IndexOk(line, 3, kRank)) return;
+          Store(line, 6, kBestPerfect, song.BestPerfect[Index(line, 4)][Index(line, 3)]);
+        }
+        break;
+      case 'S':
+        if (StartsWith(line, "SCORE")) {
+          if (!IndexOk(line, 7, kPart) || !IndexOk(line, 6, kRank)) return;
+          Store(line, 9, kBestScore, song.BestScore[Index(line, 7)][Index(line, 6)]);
+        }
+        break;
+      default: break;
     }
   }
 
@@ -301,7 +424,9 @@ class Parser {
   void Store(Line<Char> line, std::size_t valuePos1, const Field& field, T& target) {
     const Line<Char> valueText = valuePos1 <= line.size() ? line.substr(valuePos1 - 1) : Line<Char>{};
     std::int64_t whole = 0;
-    if (PlainWhole(valueText, whole)) {
+    bool plain = false;
+    if constexpr (std::is_same_v<Char, char>) plain = ShortWhole(valueText, blockEnd_, whole);
+    if (plain || PlainWhole(valueText, whole)) {
       if (whole >= field.lo && whole <= field.hi) [[likely]] {
         target = static_cast<T>(whole);
         return;
@@ -340,6 +465,7 @@ class Parser {
 
   LoadResult result_;
   SongRecord* song_ = nullptr;  // the last song added, which key lines fill
+  const char* blockEnd_ = nullptr;  // where the bytes being read end
   std::int64_t lineNumber_ = 0;
 };
 

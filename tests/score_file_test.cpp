@@ -123,10 +123,16 @@ TEST(ScoreFile, KeyLinesSetTheirField) {
       {"HPs1=-0", 1, -1, "PlayCount", 0},
       {"SCORE11=00000000000000000001234567", 1, 1, "BestScore", 1234567},
       {"SCORE11=2147483647", 1, 1, "BestScore", 2147483647},
+      {"SCORE11=12345678", 1, 1, "BestScore", 12345678},
+      {"SCORE11=123456789", 1, 1, "BestScore", 123456789},
+      {"SCORE11=0000009/", 1, 1, "BestScore", 9},
+      {"HPR1=9:", 1, -1, "HiPerfect", 9},
+      {"HPR1=", 1, -1, "HiPerfect", 0},
   };
   // Lines of plain ASCII are read from their bytes, others after decoding;
   // a trailing あ, which ends every number, sends each case down the other way.
-  for (const std::string tail : {"", "あ"}) {
+  // Short values are read eight bytes at once where a line follows them.
+  for (const std::string tail : {"", "あ", "\n;;;;;;;;"}) {
     for (const KeyCase& c : cases) {
       const Songs songs = MustParse(Cp932File(std::string("[t\\]\n") + c.line + tail + "\n"));
       ASSERT_EQ(songs.SongCount(), 1) << c.line << tail;
