@@ -181,15 +181,6 @@ struct LineScan {
   bool backslash;
 };
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
-// A high bit in each byte of `word` that equals `byte`; exact up to and
-// including the lowest such byte, which is all this file asks of it.
-constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
-  const std::uint64_t x = word ^ (kOnes * byte);
-  return (x - kOnes) & ~x & kHighs;
-}
-
 #if (defined(__SSE2__) || defined(_M_X64)) && !defined(QUILLBOX_PORTABLE_CORE)
 // Finds lines 64 bytes at a time: one pass of SSE2 compares marks every line
 // end, byte outside ASCII and backslash of a stretch, and each line is then a
@@ -261,6 +252,15 @@ class LineFinder {
   std::uint64_t backslashes_ = 0;
 };
 #else
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+// A high bit in each byte of `word` that equals `byte`; exact up to and
+// including the lowest such byte, which is all this file asks of it.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
+  const std::uint64_t x = word ^ (kOnes * byte);
+  return (x - kOnes) & ~x & kHighs;
+}
+
 // Without SSE2, each line is scanned eight bytes at a time.
 inline LineScan ScanLine(const char* p, const char* end) {
   std::uint64_t seen = 0;
