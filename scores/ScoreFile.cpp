@@ -224,7 +224,7 @@ class LineFinder {
       const __m128i cr = _mm_set1_epi8('\r');
       const __m128i lf = _mm_set1_epi8('\n');
       const __m128i backslash = _mm_set1_epi8('\\');
-      for (int i = 0; i < 4; ++i) {
+      for (std::size_t i = 0; i < 4; ++i) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
         const auto mask = [i](__m128i marked) {
           return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(marked))} << (16 * i);
