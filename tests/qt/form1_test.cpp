@@ -301,6 +301,8 @@ void Form1Test::designedWindow() {
     const QImage image(QStringLiteral(":/quillbox/quillbox-%1.png").arg(size));
     QCOMPARE(image.size(), QSize(size, size));
     QVERIFY2(image.hasAlphaChannel() && image.depth() == 32, "32-bit colour with transparency");
+    // The icon decodes its images only when asked: it must give these.
+    QCOMPARE(form.windowIcon().pixmap(QSize(size, size), 1.0).toImage(), QPixmap::fromImage(image).toImage());
   }
 }
 
