@@ -102,6 +102,8 @@ class Form1Test : public QObject {
   void focusOrder();
   void captionsReadAlike_data();
   void captionsReadAlike();
+  void captionFitTakesLargestHalfPoint_data();
+  void captionFitTakesLargestHalfPoint();
   void dispFontLinesUpCharts();
   void fontCheckRejects_data();
   void fontCheckRejects();
@@ -301,6 +303,8 @@ void Form1Test::designedWindow() {
     const QImage image(QStringLiteral(":/quillbox/quillbox-%1.png").arg(size));
     QCOMPARE(image.size(), QSize(size, size));
     QVERIFY2(image.hasAlphaChannel() && image.depth() == 32, "32-bit colour with transparency");
+    // The icon decodes its images only when asked: it must give these.
+    QCOMPARE(form.windowIcon().pixmap(QSize(size, size), 1.0).toImage(), QPixmap::fromImage(image).toImage());
   }
 }
 
@@ -398,6 +402,38 @@ void Form1Test::captionsReadAlike() {
       QVERIFY2(points > 9 && size < points, qPrintable(button->text()));
       shrunk = true;
     }
+  }
+  QCOMPARE(shrunk, points > 9);
+}
+
+void Form1Test::captionFitTakesLargestHalfPoint_data() {
+  QTest::addColumn<qreal>("points");
+  for (const qreal points : {9.0, 10.0, 11.0, 12.5, 14.0, 18.0, 30.0}) QTest::newRow(qPrintable(QString::number(points))) << points;
+}
+
+// Each caption ends at the first size, going down in half points from the
+// chosen one, at which it fits; at the first at or below 6 points when none does.
+void Form1Test::captionFitTakesLargestHalfPoint() {
+  QFETCH(qreal, points);
+  Form1 form({test::ExampleFile(), random_, {}});
+  QList<QAbstractButton*> buttons{form.Command1()};
+  for (int i = 0; i < Form1::kOptionCount; ++i) buttons << form.Radio(i);
+  QFont font = buttons.first()->font();
+  font.setPointSizeF(points);
+  SetCaptionFont(buttons, font);
+  Form1 walked({test::ExampleFile(), random_, {}});
+  QList<QAbstractButton*> walkedButtons{walked.Command1()};
+  for (int i = 0; i < Form1::kOptionCount; ++i) walkedButtons << walked.Radio(i);
+  bool shrunk = false;
+  for (qsizetype i = 0; i < buttons.size(); ++i) {
+    QFont step = font;
+    walkedButtons[i]->setFont(step);
+    while (!CaptionFits(walkedButtons[i]) && step.pointSizeF() > 6) {
+      step.setPointSizeF(step.pointSizeF() - 0.5);
+      walkedButtons[i]->setFont(step);
+    }
+    QCOMPARE(buttons[i]->font().pointSizeF(), step.pointSizeF());
+    shrunk |= step.pointSizeF() != points;
   }
   QCOMPARE(shrunk, points > 9);
 }

@@ -28,6 +28,10 @@ constexpr char16_t kReplacement = u'\uFFFD';
 
 constexpr int kLinesPerParagraph = 16;
 
+// SetText passes every character between CR and the line separator as it is.
+static_assert(u'\n' < u'\r' && kLineSeparator < kParagraphSeparator && kParagraphSeparator < kBeginningOfFrame &&
+              kBeginningOfFrame < kEndOfFrame);
+
 // The stand-in for `c`, or 0 when the document keeps `c` as it is.
 char16_t StandIn(char16_t c) {
   switch (c) {
@@ -73,7 +77,11 @@ void DispBox::SetText(const Text& text) {
   std::vector<std::pair<int, char16_t>> kept;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+    // Nearly every character lies between CR and the separators, where no
+    // character needs a second look: one comparison for those.
+    if (static_cast<char16_t>(c - (u'\r' + 1)) < kLineSeparator - (u'\r' + 1)) {
+      *out++ = QChar(c);
+    } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
       *out++ = ++linesInGroup % kLinesPerParagraph == 0 ? QChar(u'\n') : QChar(kLineSeparator);
       ++i;
     } else if (const char16_t standIn = StandIn(c)) {

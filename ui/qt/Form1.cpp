@@ -4,7 +4,6 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
-#include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
 
@@ -14,9 +13,7 @@
 #include "ui/qt/Application.h"
 #include "ui/qt/CaptionFont.h"
 #include "ui/qt/DispFont.h"
-
-// The icons are compiled into this static library, which must register them.
-static void InitResources() { Q_INIT_RESOURCE(quillbox); }
+#include "ui/qt/WindowIcon.h"
 
 namespace quillbox::qt {
 
@@ -115,13 +112,8 @@ Form1::Form1(Options options)
   static const bool accessibleInstalled = (QAccessible::installFactory(AccessibleFactory), true);
   static_cast<void>(accessibleInstalled);
   setWindowTitle(QString::fromUtf16(ui::kDesignedCaption));
-  InitResources();
-  // The same images as the Windows icon; the platform picks the size it needs.
-  QIcon icon;
-  for (const int size : {16, 24, 32, 48, 256}) {
-    icon.addFile(QStringLiteral(":/quillbox/quillbox-%1.png").arg(size), QSize(size, size));
-  }
-  setWindowIcon(icon);
+  // The platform picks the size it needs.
+  setWindowIcon(WindowIcon());
   // The layout does not adapt, so the window keeps its designed size.
   setFixedSize(Px(ui::kClientWidthTwips), Px(ui::kClientHeightTwips));
   CreateControls();
