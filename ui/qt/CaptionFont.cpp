@@ -98,7 +98,8 @@ void SetCaptionFont(const QList<QAbstractButton*>& buttons, const QFont& font) {
       button->setFont(fitted);
       return CaptionFits(button);
     };
-    const qreal share = static_cast<qreal>(std::max(room.available, 0)) / room.needed;
+    const qreal share =
+        room.needed > 0 ? static_cast<qreal>(std::max(room.available, 0)) / room.needed : 0;  // no room at all
     int step = std::clamp(static_cast<int>(std::ceil(size * (1 - share) / kStep)), 1, last);
     if (fitsAt(step)) {
       while (step > 1 && fitsAt(step - 1)) --step;
