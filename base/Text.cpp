@@ -59,6 +59,16 @@ char32_t CodePointAt(std::u16string_view text, std::size_t& i) {
 
 std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
 
+// Eight characters at a time where they are all ASCII, as nearly all of a
+// chart or an export is: a fixed count with no early exit, which compilers
+// turn into vector instructions.
+constexpr std::size_t kAsciiRun = 8;
+bool AsciiRun(const char16_t* units) {
+  char16_t seen = 0;
+  for (std::size_t k = 0; k < kAsciiRun; ++k) seen |= units[k];
+  return seen < 0x80;
+}
+
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -67,10 +77,23 @@ std::string ToUtf8(std::u16string_view text) {
   // then written in place; appending them one by one costs more than the
   // rest (an export of a large table runs to a hundred million characters).
   std::size_t length = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(CodePointAt(text, i));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i + kAsciiRun <= text.size() && AsciiRun(text.data() + i)) {
+      length += kAsciiRun;
+      i += kAsciiRun - 1;
+    } else {
+      length += Utf8Length(CodePointAt(text, i));
+    }
+  }
   std::string out(length, '\0');
   char* p = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i + kAsciiRun <= text.size() && AsciiRun(text.data() + i)) {
+      for (std::size_t k = 0; k < kAsciiRun; ++k) p[k] = static_cast<char>(text[i + k]);
+      p += kAsciiRun;
+      i += kAsciiRun - 1;
+      continue;
+    }
     const char32_t c = CodePointAt(text, i);
     if (c < 0x80) {
       *p++ = static_cast<char>(c);

@@ -62,6 +62,21 @@ TEST(Utf8, RoundTripsJapaneseAndReplacesBadInput) {
   EXPECT_EQ(FromUtf8("a\xFF" "b\xE3\x81"), u"a\uFFFDb\uFFFD\uFFFD");
 }
 
+TEST(Utf8, AsciiAroundAnyCharacterAtAnyPlace) {
+  // ASCII goes eight characters at a time: every place of another character
+  // within and around such a run must give the same bytes.
+  const std::pair<std::u16string_view, std::string_view> others[] = {
+      {u"\u00E9", "\xC3\xA9"}, {u"表", "\xE8\xA1\xA8"}, {u"\U0001F600", "\xF0\x9F\x98\x80"},
+      {u"\xDC00", "\xEF\xBF\xBD"}, {u"\x7F", "\x7F"}};
+  for (const auto& [other, bytes] : others) {
+    for (std::size_t place = 0; place <= 18; ++place) {
+      const Text text = Text(place, u'a') + Text(other) + Text(18 - place, u'z');
+      EXPECT_EQ(ToUtf8(text), std::string(place, 'a') + std::string(bytes) + std::string(18 - place, 'z'))
+          << "place " << place;
+    }
+  }
+}
+
 TEST(Utf8, OverlongFormsAreNotCharacters) {
   // Each spells '/' (or NUL) in more bytes than it takes; only the shortest
   // forms decode, the longest legal ones included.
