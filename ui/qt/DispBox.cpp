@@ -79,12 +79,11 @@ void DispBox::SetText(const Text& text) {
     const char16_t c = text[i];
     // Nearly every character lies between CR and the separators, where no
     // character needs a second look: one comparison for those.
-    if (static_cast<char16_t>(c - (u'\r' + 1)) < kLineSeparator - (u'\r' + 1)) {
-      *out++ = QChar(c);
-    } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+    const bool ordinary = static_cast<char16_t>(c - (u'\r' + 1)) < kLineSeparator - (u'\r' + 1);
+    if (!ordinary && c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
       *out++ = ++linesInGroup % kLinesPerParagraph == 0 ? QChar(u'\n') : QChar(kLineSeparator);
       ++i;
-    } else if (const char16_t standIn = StandIn(c)) {
+    } else if (const char16_t standIn = ordinary ? char16_t{0} : StandIn(c)) {
       kept.emplace_back(static_cast<int>(out - begin), c);
       *out++ = QChar(standIn);
     } else {
