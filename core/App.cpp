@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/Numbers.h"
+#include "core/ProgramDirectory.h"
 
 namespace quillbox {
 namespace {
@@ -28,7 +29,7 @@ App::App(WindowOps& window, RandomSource& random, std::optional<std::filesystem:
     : window_(window), random_(random), scoreFile_(std::move(scoreFile)) {}
 
 std::filesystem::path App::ScoreFilePath() const {
-  return scoreFile_ ? *scoreFile_ : window_.ProgramDirectory() / "hsc.ini";
+  return scoreFile_ ? *scoreFile_ : ScoreFileFor(window_.ProgramDirectory());
 }
 
 bool App::Form_Load() {

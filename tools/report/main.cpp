@@ -227,7 +227,7 @@ int Run(int argc, char** argv) {
                                                 : format == "tsv" ? quillbox::ExportFormat::Tsv
                                                                   : quillbox::ExportFormat::Json;
     return Export(
-        file ? *file : quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr) / "hsc.ini",
+        file ? *file : quillbox::ScoreFileFor(quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr)),
         exportFormat);
   }
   if (view == "compare") {
