@@ -51,6 +51,11 @@ if [ $runs -eq 2 ]; then
 fi
 
 python3 "$work/first/quillbox/tools/release/check.py" "$work/first/quillbox/dist/quillbox-$version-win64.zip"
+# The Linux archive too: one folder, nothing beside it.
+if tar -tzf "$work/first/quillbox/dist/quillbox-$version-linux-x86_64.tar.gz" | grep -v "^quillbox-$version/"; then
+  echo "release: FAILED: the Linux archive holds the names above outside quillbox-$version/"
+  exit 1
+fi
 mkdir -p "$repo/dist"
 for f in "quillbox-$version-win64.zip" "quillbox-$version-linux-x86_64.tar.gz" SHA256SUMS; do
   cp "$work/first/quillbox/dist/$f" "$repo/dist/$f"

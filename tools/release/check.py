@@ -2,7 +2,7 @@
 """Checks the Windows release zip as a player receives it; prints every
 problem found and exits 1 if there is any.
 
-usage: check.py quillbox-VERSION-win64.zip
+usage: check.py quillbox-VERSION-win64.zip   (its files in the folder quillbox-VERSION/)
 """
 import re
 import subprocess
@@ -78,8 +78,15 @@ def check_exe(name: str, path: Path) -> list[str]:
     return problems
 
 
+def top_folder(path: str) -> str:
+    """quillbox-0.90.3 for quillbox-0.90.3-win64.zip."""
+    name = Path(path).name
+    return name[: -len("-win64.zip")] if name.endswith("-win64.zip") else Path(path).stem
+
+
 def check_zip(path: str) -> list[str]:
     problems = []
+    top = top_folder(path) + "/"
     with zipfile.ZipFile(path) as archive, tempfile.TemporaryDirectory() as tmp:
         names = archive.namelist()
         for name in names:
@@ -87,17 +94,27 @@ def check_zip(path: str) -> list[str]:
                 problems.append(f"{name!r}: not an ASCII name")
         if len(names) != len(set(names)):
             problems.append("a name appears twice")
-        if set(names) != FILES:
-            problems.append(f"holds {sorted(names)}, wanted exactly {sorted(FILES)}")
-        if "readme.txt" in names:
-            problems += check_readme(archive.read("readme.txt"))
+        # One folder and nothing beside it: extracted into the game's folder,
+        # the zip must not replace the game's readme.txt or anything else.
+        outside = [n for n in names if not n.startswith(top)]
+        if outside:
+            problems.append(f"{sorted(outside)} lie outside the one folder {top}")
+        inside = {n[len(top):]: n for n in names if n.startswith(top) and n != top}
+        if set(inside) != FILES:
+            problems.append(f"{top} holds {sorted(inside)}, wanted exactly {sorted(FILES)}")
+
+        def read(name: str) -> bytes:
+            return archive.read(inside[name])
+
+        if "readme.txt" in inside:
+            problems += check_readme(read("readme.txt"))
         for text, wanted in (("LICENSE.txt", "MIT License"), ("THIRD-PARTY-NOTICES.txt", "GCC RUNTIME LIBRARY EXCEPTION")):
-            if text in names and (wanted not in archive.read(text).decode("utf-8", "replace")):
+            if text in inside and (wanted not in read(text).decode("utf-8", "replace")):
                 problems.append(f"{text}: lacks {wanted!r}")
         for exe in ("quillbox.exe", "quillbox-report.exe"):
-            if exe in names:
+            if exe in inside:
                 target = Path(tmp) / exe
-                target.write_bytes(archive.read(exe))
+                target.write_bytes(read(exe))
                 problems += check_exe(exe, target)
     return problems
 

@@ -35,8 +35,9 @@ def readme_swapped(a: str, b: str):
 
 def main() -> int:
     good, unstripped = sys.argv[1], Path(sys.argv[2]).read_bytes()
+    top = check.top_folder(good) + "/"
     with zipfile.ZipFile(good) as z:
-        files = {name: z.read(name) for name in z.namelist()}
+        files = {name[len(top):]: z.read(name) for name in z.namelist() if name != top}
 
     def spoil(name, change):
         return lambda fs: {**fs, name: change(fs[name])}
@@ -46,6 +47,8 @@ def main() -> int:
         ("a sample score file", lambda fs: {**fs, "hsc.ini": b"[a\\b]\r\n"}, "wanted exactly"),
         ("no LICENSE.txt", lambda fs: {k: v for k, v in fs.items() if k != "LICENSE.txt"}, "wanted exactly"),
         ("a Japanese file name", lambda fs: {**fs, "説明.txt": b"x"}, "not an ASCII name"),
+        ("a file beside the folder", lambda fs: {**fs, "/../readme.txt": b"x"}, "outside the one folder"),
+        ("no folder at all", lambda fs: {"/../" + k: v for k, v in fs.items()}, "outside the one folder"),
         ("readme without BOM", spoil("readme.txt", lambda t: t[3:]), "byte order mark"),
         ("readme with a lone LF", spoil("readme.txt", lambda t: t.replace(b"\r\n", b"\n", 1)), "LF without CR"),
         ("readme with a lone CR", spoil("readme.txt", lambda t: t + b"\r"), "CR without LF"),
@@ -65,10 +68,12 @@ def main() -> int:
     failures = 0
     with tempfile.TemporaryDirectory() as tmp:
         def problems_of(fs):
-            path = Path(tmp) / "t.zip"
+            # The good zip's own name: it names the folder the files belong in.
+            path = Path(tmp) / Path(good).name
             with zipfile.ZipFile(path, "w") as z:
                 for name, data in fs.items():
-                    z.writestr(name, data)
+                    # "/../x" stands for x beside the folder, not in it.
+                    z.writestr(name[4:] if name.startswith("/../") else top + name, data)
             return check.check_zip(str(path))
 
         found = problems_of(files)

@@ -24,7 +24,7 @@ case "$what" in
     cp "$src/docs/readme-ja.txt" "$stage/readme.txt"
     crlf "$src/LICENSE" "$stage/LICENSE.txt"
     crlf "$src/THIRD-PARTY-NOTICES.txt" "$stage/THIRD-PARTY-NOTICES.txt"
-    python3 "$here/zip.py" "$out/quillbox-$version-win64.zip" "$stage" \
+    python3 "$here/zip.py" "$out/quillbox-$version-win64.zip" "$stage" "quillbox-$version" \
       quillbox.exe quillbox-report.exe readme.txt LICENSE.txt THIRD-PARTY-NOTICES.txt
     ;;
   linux)
@@ -36,11 +36,15 @@ case "$what" in
     cp /usr/share/common-licenses/GPL-3 "$stage/GPL-3.txt"
     chmod 0755 "$stage/quillbox" "$stage/quillbox-report"
     chmod 0644 "$stage"/*.txt "$stage/LICENSE"
-    # No top folder: the programs belong beside hsc.ini, where the archive
-    # is extracted.
-    (cd "$stage" && tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner \
-       --mtime="@$SOURCE_DATE_EPOCH" -cf - quillbox quillbox-report README.txt LICENSE \
-       THIRD-PARTY-NOTICES.txt LGPL-3.txt GPL-3.txt) \
+    # One folder, so that extracting it anywhere (the game's folder too)
+    # replaces nothing: the player copies quillbox beside hsc.ini.
+    top=quillbox-$version
+    mkdir "$stage/$top"
+    (cd "$stage" && mv quillbox quillbox-report ./*.txt LICENSE "$top/")
+    chmod 0755 "$stage/$top"
+    (cd "$stage" && tar --no-recursion --sort=name --format=gnu --owner=0 --group=0 --numeric-owner \
+       --mtime="@$SOURCE_DATE_EPOCH" -cf - "$top/" "$top/quillbox" "$top/quillbox-report" "$top/README.txt" \
+       "$top/LICENSE" "$top/THIRD-PARTY-NOTICES.txt" "$top/LGPL-3.txt" "$top/GPL-3.txt") \
       | gzip -9 -n > "$out/quillbox-$version-linux-x86_64.tar.gz"
     ;;
   *) echo "package: win or linux, not $what" >&2; exit 2 ;;
