@@ -47,12 +47,19 @@ TEST(VirtualStore, MapsOnlyProtectedFoldersOnDriveLetters) {
   }
 }
 
-TEST(VirtualStore, NeedsALocalAppDataOnADrive) {
+TEST(VirtualStore, NeedsALocalAppDataOnADriveAndSparesTheProfile) {
   const VirtualStorePlaces protectedEverywhere{L"", L"", {L"C:\\"}};
   EXPECT_EQ(VirtualStoreScoreFile(L"C:\\Program Files\\dori-fen", protectedEverywhere), std::nullopt);
   VirtualStorePlaces unc = protectedEverywhere;
   unc.localAppData = L"\\\\server\\profiles\\mio\\AppData\\Local";
   EXPECT_EQ(VirtualStoreScoreFile(L"C:\\Program Files\\dori-fen", unc), std::nullopt);
+  // A profile inside a protected root, as the system account's is.
+  const VirtualStorePlaces system{L"C:\\Windows\\System32\\config\\systemprofile\\AppData\\Local",
+                                  L"C:\\Windows\\System32\\config\\systemprofile",
+                                  {L"C:\\Windows"}};
+  EXPECT_EQ(VirtualStoreScoreFile(L"C:\\Windows\\System32\\config\\systemprofile\\Desktop\\dori-fen", system),
+            std::nullopt);
+  EXPECT_NE(VirtualStoreScoreFile(L"C:\\Windows\\dori-fen", system), std::nullopt);
   VirtualStorePlaces rootOnly = protectedEverywhere;
   rootOnly.localAppData = L"\\\\?\\E:\\Local\\";
   EXPECT_EQ(VirtualStoreScoreFile(L"C:\\Program Files\\dori-fen", rootOnly),
