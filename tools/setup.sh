@@ -13,7 +13,10 @@ for g in "${groups[@]}"; do
     qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-dejavu-core qt6-translations-l10n xvfb xauth x11-apps x11-utils imagemagick
                  dbus at-spi2-core python3-pyatspi
                  weston qt6-wayland libweston-10-dev pkg-config) ;;
-    win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick) ;;
+    # locales: the player stage runs wine in the ja_JP.UTF-8 locale.
+    win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick
+                  locales python3)
+           japanese=1 ;;
     fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;
     # tools/release.sh and its stage, besides the qt and win32 builds: a
     # clean clone, strip, the archives, the zip and its checks in python3,
@@ -28,11 +31,15 @@ missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "setup: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
-$SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if [ "${japanese:-0}" = 1 ] && ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
