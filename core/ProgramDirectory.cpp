@@ -42,7 +42,8 @@ std::optional<std::wstring> DriveLetterPath(std::wstring_view path) {
 
 // Whether `path` is `root` or lies inside it; both as DriveLetterPath gives them.
 bool IsUnder(const std::wstring& path, const std::wstring& root) {
-  if (path.size() < root.size() || !SameText(std::wstring_view(path).substr(0, root.size()), root)) return false;
+  if (path.size() < root.size() || !SameText(std::wstring_view(path).substr(0, root.size()), root))
+    return false;
   return path.size() == root.size() || root.back() == L'\\' || path[root.size()] == L'\\';
 }
 
@@ -61,7 +62,8 @@ std::wstring EnvironmentValue(const wchar_t* name) {
 std::wstring KnownFolder(REFKNOWNFOLDERID id, const wchar_t* variable) {
   PWSTR path = nullptr;
   std::wstring result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path != nullptr) result = path;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path != nullptr)
+    result = path;
   CoTaskMemFree(path);
   return result.empty() ? EnvironmentValue(variable) : result;
 }

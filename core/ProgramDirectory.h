@@ -15,8 +15,8 @@ std::filesystem::path ProgramDirectoryFromSystem(const char* argv0 = nullptr);
 // as a standard user into a protected folder. The game is such a program;
 // quillbox is not, so Windows never sends its reads there on its behalf.
 struct VirtualStorePlaces {
-  std::wstring localAppData;                // %LOCALAPPDATA%
-  std::wstring userProfile;                 // %USERPROFILE%
+  std::wstring localAppData;                 // %LOCALAPPDATA%
+  std::wstring userProfile;                  // %USERPROFILE%
   std::vector<std::wstring> protectedRoots;  // Program Files, Program Files (x86), Windows, ProgramData
 };
 

@@ -11,10 +11,10 @@ namespace quillbox {
 namespace {
 
 TEST(VirtualStore, MapsOnlyProtectedFoldersOnDriveLetters) {
-  const VirtualStorePlaces places{L"C:\\Users\\mio\\AppData\\Local",
-                                  L"C:\\Users\\mio",
-                                  {L"C:\\Program Files", L"C:\\Program Files (x86)", L"C:\\Windows",
-                                   L"C:\\ProgramData"}};
+  const VirtualStorePlaces places{
+      L"C:\\Users\\mio\\AppData\\Local",
+      L"C:\\Users\\mio",
+      {L"C:\\Program Files", L"C:\\Program Files (x86)", L"C:\\Windows", L"C:\\ProgramData"}};
   const std::wstring store = L"C:\\Users\\mio\\AppData\\Local\\VirtualStore";
   const struct {
     const wchar_t* directory;
