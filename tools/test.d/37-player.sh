@@ -43,6 +43,9 @@ wine cmd /c exit
 # Windows links its UI font to a Japanese font; so must wine.
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
   /v Tahoma /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f >/dev/null
+# A Japanese Windows reads and writes text in code page 932.
+wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP | grep -q 'ACP.*REG_SZ.*932' ||
+  { echo "player: wine is not in a Japanese locale (ANSI code page is not 932)"; exit 1; }
 c=$WINEPREFIX/drive_c
 local_app_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")
 signature=$'dori-fen record chart "quillbox!" 0.90\r\n'
