@@ -12,11 +12,13 @@ import zipfile
 from pathlib import Path
 
 FILES = {"quillbox.exe", "quillbox-report.exe", "readme.txt", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"}
-HEADINGS = ["概要", "動作環境", "ファイル構成", "使い方", "注意事項", "アンインストール", "更新履歴", "ライセンス",
+HEADINGS = ["概要", "動作環境", "ファイル構成", "使い方", "表示の見かた", "コマンドライン版（quillbox-report.exe）",
+            "困ったときは", "注意事項", "転載・再配布", "アンインストール", "バージョンの表記", "更新履歴", "ライセンス",
             "ソースコード"]
 # DLLs every Windows 10 and 11 has: the exes must run from a bare folder.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "version.dll", "msvcrt.dll",
                "advapi32.dll", "shell32.dll", "ole32.dll", "ws2_32.dll"}
+CAPTION_5 = "ランダムパートセレクト (PlayCount考慮)"
 COPYRIGHT = "Copyright (c) 2026 the quillbox authors"
 OBJDUMP = "x86_64-w64-mingw32-objdump"
 WINDRES = "x86_64-w64-mingw32-windres"
@@ -34,6 +36,12 @@ def check_readme(data: bytes) -> list[str]:
         text = data.decode("utf-8-sig")
     except UnicodeDecodeError as e:
         return problems + [f"readme.txt: not UTF-8 ({e})"]
+    for number, line in enumerate(text.split("\r\n"), 1):
+        # Japanese prose takes full-width parentheses with no blank beside
+        # them; only the window's own caption is quoted as it stands.
+        prose = line.replace(CAPTION_5, "")
+        if not prose.isascii() and re.search(r"[()]|\S （|） \S", prose):
+            problems.append(f"readme.txt: line {number} breaks the parenthesis rule: {line.strip()}")
     found = [line[2:].strip() for line in text.split("\r\n") if line.startswith("■ ")]
     if found != HEADINGS:
         problems.append(f"readme.txt: sections {found}, wanted {HEADINGS}")

@@ -53,6 +53,8 @@ def main() -> int:
         ("readme with a lone LF", spoil("readme.txt", lambda t: t.replace(b"\r\n", b"\n", 1)), "LF without CR"),
         ("readme with a lone CR", spoil("readme.txt", lambda t: t + b"\r"), "CR without LF"),
         ("readme without 更新履歴", spoil("readme.txt", readme_without("更新履歴")), "sections"),
+        ("readme with half-width parentheses", spoil("readme.txt", lambda t: t.replace("（".encode(), b"(", 1)),
+         "parenthesis rule"),
         ("readme out of order", spoil("readme.txt", readme_swapped("注意事項", "使い方")), "sections"),
         ("notices without the GCC exception",
          spoil("THIRD-PARTY-NOTICES.txt", lambda t: t.replace(b"GCC RUNTIME LIBRARY", b"GCC")), "lacks"),
