@@ -86,6 +86,8 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
   emit MouseDown(index_, event->button(), event->modifiers(), event->position());
 }
 
+bool OptionButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
 void OptionButton::mouseReleaseEvent(QMouseEvent* event) {
   unreleasedPress_.reset();
   QRadioButton::mouseReleaseEvent(event);
