@@ -129,6 +129,8 @@ class Form1Test : public QObject {
   void arrowKeysMoveTheMarkOnly();
   void copy_data();
   void copy();
+  void linesBelowTheBoxAreReached_data();
+  void linesBelowTheBoxAreReached();
   void designedWindow();
   void layout_data();
   void layout();
@@ -328,6 +330,41 @@ void Form1Test::copy() {
   QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
   if (option < 0) QCOMPARE(copied.size(), std::size_t{40});
   if (option == 4) QVERIFY(copied.find(u")dori-fen") != Text::npos);
+}
+
+void Form1Test::linesBelowTheBoxAreReached_data() {
+  QTest::addColumn<int>("way");
+  QTest::newRow("wheel") << 0;
+  QTest::newRow("Page Down") << 1;
+  QTest::newRow("Ctrl+End") << 2;
+}
+
+// The box has no scroll bar: the wheel and the keys must still reach the
+// lines below its lower edge, and a copy holds them whether shown or not.
+void Form1Test::linesBelowTheBoxAreReached() {
+  QFETCH(int, way);
+  const auto form = Open(test::ExampleFile());
+  QVERIFY(form);
+  form->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  DispBox* box = form->Disp();
+  const int lastShown = box->cursorForPosition(QPoint(2, box->viewport()->height() - 2)).position();
+  box->setFocus();
+  if (way == 0) {
+    const QPointF at = box->viewport()->rect().center();
+    QWheelEvent wheel(at, box->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -3 * 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box->viewport(), &wheel);
+  } else {
+    QTest::keyClick(box, way == 1 ? Qt::Key_PageDown : Qt::Key_End,
+                    way == 2 ? Qt::ControlModifier : Qt::NoModifier);
+  }
+  // What the box shows at its lower edge now lay below it before.
+  const int shownNow = box->cursorForPosition(QPoint(2, box->viewport()->height() - 2)).position();
+  QVERIFY2(shownNow > lastShown, qPrintable(QStringLiteral("%1, then %2").arg(lastShown).arg(shownNow)));
+  QTest::mouseClick(form->Command1(), Qt::LeftButton);
+  const Text copied = QGuiApplication::clipboard()->text().toStdU16String();
+  QVERIFY(copied == ExpectedView(ExampleSongs(), 0) + kSignatureLine);
 }
 
 void Form1Test::designedWindow() {
