@@ -415,8 +415,8 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
 
   // The space bar and Enter on the focused button are the same click.
   DWORD_PTR focused = 0;
-  SendMessageTimeoutW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(command1_), TRUE, SMTO_ABORTIFHUNG, 10000,
-                      &focused);
+  SendMessageTimeoutW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(command1_), TRUE, SMTO_ABORTIFHUNG,
+                      10000, &focused);
   for (const WPARAM key : {VK_SPACE, VK_RETURN}) {
     SCOPED_TRACE(key);
     SeedClipboard(L"before", privateFormat);

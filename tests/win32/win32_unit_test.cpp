@@ -315,8 +315,8 @@ TEST_F(HiddenForm1, EveryCaptionKeepsItsInkInsideItsControlWithALargerMessageFon
       const auto [top, bottom] = InkRows(control);
       RECT client{};
       GetClientRect(control, &client);
-      EXPECT_TRUE(top >= 0 && bottom < client.bottom)
-          << "control " << design.id << ": ink in rows " << top << " to " << bottom << " of " << client.bottom;
+      EXPECT_TRUE(top >= 0 && bottom < client.bottom) << "control " << design.id << ": ink in rows " << top
+                                                      << " to " << bottom << " of " << client.bottom;
     }
   }
   SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);

@@ -1,12 +1,12 @@
 #include "ui/qt/CaptionFont.h"
 
 #include <QFontDatabase>
-#include <QtMath>
 #include <QFontMetricsF>
 #include <QRadioButton>
 #include <QRawFont>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 #include <optional>

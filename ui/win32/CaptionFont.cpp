@@ -65,8 +65,8 @@ class InkCanvas {
   bool RowDiffers(int y, int blank) const {
     const auto stride = static_cast<std::size_t>((width_ + 31) / 32 * 4);
     const auto* rows = static_cast<const unsigned char*>(bits_);
-    return std::memcmp(rows + stride * static_cast<std::size_t>(y), rows + stride * static_cast<std::size_t>(blank),
-                       stride) != 0;
+    return std::memcmp(rows + stride * static_cast<std::size_t>(y),
+                       rows + stride * static_cast<std::size_t>(blank), stride) != 0;
   }
   int Height() const { return height_; }
 

@@ -250,7 +250,8 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
     const ControlSpec& control = kControls[i];
     if (control.kind != ControlKind::Disp && controlLogFont) {
       const SIZE size{TwipsToPixels(control.width, px), TwipsToPixels(control.height, px)};
-      captionFonts[i] = CreateFittingCaptionFont(dc, Wide(control.caption), control.kind, size, *controlLogFont, dpi);
+      captionFonts[i] =
+          CreateFittingCaptionFont(dc, Wide(control.caption), control.kind, size, *controlLogFont, dpi);
     }
   }
 
