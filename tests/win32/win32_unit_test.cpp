@@ -354,24 +354,31 @@ TEST_F(HiddenForm1, TheTextBoxIsNamedByAnUnseenLabelRightBeforeIt) {
   CoUninitialize();
 }
 
+// The visible message boxes of `thread`.
+std::vector<HWND> MessageBoxes(DWORD thread) {
+  std::vector<HWND> boxes;
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
+}
+
 // Run on another thread: waits for a message box of `thread` to show, returns its text and closes it.
 std::wstring CloseMessageBox(DWORD thread) {
   for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM found) {
-          wchar_t name[16] = {};
-          GetClassNameW(window, name, 16);
-          if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr) continue;
+    const std::vector<HWND> boxes = MessageBoxes(thread);
+    if (boxes.empty()) continue;
     wchar_t text[256] = {};
-    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 256);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    GetWindowTextW(GetDlgItem(boxes.front(), 0xFFFF), text, 256);
+    PostMessageW(boxes.front(), WM_COMMAND, IDOK, 0);
     return text;
   }
   return L"(no message box)";
@@ -403,23 +410,6 @@ TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows
     EXPECT_EQ(message, c.message);
     EXPECT_EQ(ReleaseDC(window_, cached), 0) << "the window's DC was left held";
   }
-}
-
-// The visible message boxes of `thread`.
-std::vector<HWND> MessageBoxes(DWORD thread) {
-  std::vector<HWND> boxes;
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM found) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&boxes));
-  return boxes;
 }
 
 TEST_F(HiddenForm1, AFailureWhileAFailuresBoxIsUpShowsNoSecondBox) {
