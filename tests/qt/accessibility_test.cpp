@@ -30,7 +30,9 @@ void AccessibilityTest::controls_data() {
     QTest::newRow(qPrintable(caption)) << option << caption << QString() << int(QAccessible::RadioButton);
   }
   QTest::newRow("Disp") << 6 << QString::fromUtf16(u"レポート")
-                        << QString::fromUtf16(u"選んだ表示の内容。コピーボタンでクリップボードへ")
+                        << QString::fromUtf16(
+                               u"選んだ表示の内容です。「クリップボードへコピー」ボタンで、この内容をクリップ"
+                               u"ボードにコピーできます。")
                         << int(QAccessible::EditableText);
   QTest::newRow("Command1") << 7 << QString::fromUtf16(ui::Command1Design().caption) << QString()
                             << int(QAccessible::Button);

@@ -24,7 +24,7 @@ frame|くいるぼっくす！   Ver N|
     radio button|段位|
     radio button|ランダムパートセレクト|
     radio button|ランダムパートセレクト (PlayCount考慮)|
-  text|レポート|選んだ表示の内容。コピーボタンでクリップボードへ
+  text|レポート|選んだ表示の内容です。「クリップボードへコピー」ボタンで、この内容をクリップボードにコピーできます。
   push button|クリップボードへコピー|
 TREE
 

@@ -391,6 +391,10 @@ TEST_F(Form1Driver, TabWalksTheTabStopsAndEscDoesNotCloseTheWindow) {
     PostMessageW(from, WM_KEYUP, VK_TAB, 1);
     EXPECT_TRUE(WaitFor([&] { return focused() == next; }, 5s))
         << "Tab from " << GetDlgCtrlID(from) << " reached " << GetDlgCtrlID(focused());
+    // The caret stays at the start; a selected report would go with the next key.
+    if (next == disp_) {
+      EXPECT_EQ(SendMessageW(disp_, EM_GETSEL, 0, 0), 0) << "the report is selected";
+    }
   }
   EXPECT_TRUE(IsWindow(form_)) << "Esc in the text box closed the window";
   EXPECT_EQ(Show(Disp()), Show(ChartText(songs_, kHiPerfectChart))) << "Tab must not type into the text box";
@@ -409,11 +413,62 @@ TEST_F(Form1Driver, CopyPutsTheShownTextAndSignatureInPlaceOfEverything) {
   EXPECT_FALSE(IsClipboardFormatAvailable(privateFormat)) << "the copy must replace every format";
   EXPECT_EQ(Show(Disp()), Show(summary)) << "copying changes nothing but the clipboard";
 
-  // The space bar on the focused button is the same click.
-  SeedClipboard(L"before", privateFormat);
-  PostMessageW(command1_, WM_KEYDOWN, VK_SPACE, 1);
-  PostMessageW(command1_, WM_KEYUP, VK_SPACE, 1);
-  EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + kCopySignature); }, 5s));
+  // The space bar and Enter on the focused button are the same click.
+  DWORD_PTR focused = 0;
+  SendMessageTimeoutW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(command1_), TRUE, SMTO_ABORTIFHUNG,
+                      10000, &focused);
+  for (const WPARAM key : {VK_SPACE, VK_RETURN}) {
+    SCOPED_TRACE(key);
+    SeedClipboard(L"before", privateFormat);
+    PostMessageW(command1_, WM_KEYDOWN, key, 1);
+    PostMessageW(command1_, WM_KEYUP, key, 1);
+    EXPECT_TRUE(WaitFor([&] { return ReadClipboard() == ToWide(summary + kCopySignature); }, 5s));
+  }
+}
+
+// The box has no scroll bar: the wheel and the keys must still reach the
+// lines below its lower edge, and a copy holds them whether shown or not.
+TEST_F(Form1Driver, WheelPageDownAndCtrlEndReachTheLinesBelowTheBoxAndACopyHoldsThem) {
+  const Text chart = ChartText(songs_, kHiPerfectChart);
+  const auto key = [](WORD code, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+  };
+  INPUT wheel{};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  wheel.mi.mouseData = static_cast<DWORD>(-3 * WHEEL_DELTA);
+  const struct {
+    const char* way;
+    std::vector<INPUT> input;
+  } ways[] = {
+      {"wheel", {wheel}},
+      {"Page Down", {key(VK_NEXT, false), key(VK_NEXT, true)}},
+      {"Ctrl+End", {key(VK_CONTROL, false), key(VK_END, false), key(VK_END, true), key(VK_CONTROL, true)}},
+  };
+  SetForegroundWindow(form_);
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.way);
+    // A view shows its text from the first line.
+    Press(0, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    ASSERT_TRUE(DispBecomes(chart));
+    ASSERT_EQ(SendMessageW(disp_, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(disp_), TRUE, SMTO_ABORTIFHUNG, 10000,
+                        &ignored);
+    RECT box{};
+    GetWindowRect(disp_, &box);
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    std::vector<INPUT> input = way.input;
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(disp_, EM_GETFIRSTVISIBLELINE, 0, 0) > 0; }, 5s))
+        << "the box still shows its first line";
+    SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(chart + kCopySignature));
+  }
 }
 
 TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {

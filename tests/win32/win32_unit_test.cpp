@@ -5,6 +5,8 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -234,6 +236,92 @@ TEST_F(HiddenForm1, EveryCaptionFitsItsControlAtEachDpiInTheFontTheControlHolds)
   }
 }
 
+// The client area of `window` as the window draws it through WM_PRINTCLIENT,
+// one pixel a value, row by row.
+std::vector<std::uint32_t> Printed(HWND window, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> copy(pixels, pixels + static_cast<std::size_t>(width) * height);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return copy;
+}
+
+// The rows the caption of `control` takes up, from the control's top, as the
+// button class draws it: on a twin taller by a margin above and below, which
+// centres the line the same way and cuts nothing, set against the twin with
+// no caption. An option's mark, 13 pixels high at 96 DPI, moves with the
+// caption: only what lies right of it counts.
+std::pair<int, int> InkRows(HWND control) {
+  constexpr int kMargin = 16;
+  RECT client{};
+  GetClientRect(control, &client);
+  const int width = client.right;
+  const int height = client.bottom + 2 * kMargin;
+  const auto draw = [&](const wchar_t* caption) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~(WS_VISIBLE | WS_GROUP);
+    const HWND twin = CreateWindowExW(0, L"BUTTON", caption, style, 0, 0, width, height, GetParent(control),
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(twin, WM_SETFONT, SendMessageW(control, WM_GETFONT, 0, 0), FALSE);
+    std::vector<std::uint32_t> pixels = Printed(twin, width, height);
+    DestroyWindow(twin);
+    return pixels;
+  };
+  wchar_t caption[128] = {};
+  GetWindowTextW(control, caption, 128);
+  const std::vector<std::uint32_t> with = draw(caption);
+  const std::vector<std::uint32_t> without = draw(L"");
+  const bool option = (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+  int top = -1;
+  int bottom = -1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = option ? 14 : 0; x < width; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * width + x;
+      if (with[at] == without[at]) continue;
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  }
+  return {top - kMargin, bottom - kMargin};
+}
+
+// Windows' text size at 133 % gives a message font 16 pixels high at 96 DPI.
+TEST_F(HiddenForm1, EveryCaptionKeepsItsInkInsideItsControlWithALargerMessageFont) {
+  NONCLIENTMETRICSW saved{};
+  saved.cbSize = sizeof saved;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved, &saved, 0));
+  for (LONG height : {saved.lfMessageFont.lfHeight, -16L}) {
+    SCOPED_TRACE(height);
+    NONCLIENTMETRICSW larger = saved;
+    larger.lfMessageFont.lfHeight = height;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger, 0));
+    const RECT suggested{0, 0, TwipsToPixels(kClientWidthTwips, 96), TwipsToPixels(kClientHeightTwips, 96)};
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    for (const ControlSpec& design : kControls) {
+      if (design.kind == ControlKind::Disp) continue;
+      const HWND control = GetDlgItem(window_, design.id);
+      const auto [top, bottom] = InkRows(control);
+      RECT client{};
+      GetClientRect(control, &client);
+      EXPECT_TRUE(top >= 0 && bottom < client.bottom) << "control " << design.id << ": ink in rows " << top
+                                                      << " to " << bottom << " of " << client.bottom;
+    }
+  }
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);
+}
+
 TEST_F(HiddenForm1, TheTextBoxIsNamedByAnUnseenLabelRightBeforeIt) {
   // Screen readers name an edit control from the static label before it.
   const HWND disp = GetDlgItem(window_, kDispId);
@@ -266,24 +354,31 @@ TEST_F(HiddenForm1, TheTextBoxIsNamedByAnUnseenLabelRightBeforeIt) {
   CoUninitialize();
 }
 
+// The visible message boxes of `thread`.
+std::vector<HWND> MessageBoxes(DWORD thread) {
+  std::vector<HWND> boxes;
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
+}
+
 // Run on another thread: waits for a message box of `thread` to show, returns its text and closes it.
 std::wstring CloseMessageBox(DWORD thread) {
   for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM found) {
-          wchar_t name[16] = {};
-          GetClassNameW(window, name, 16);
-          if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr) continue;
+    const std::vector<HWND> boxes = MessageBoxes(thread);
+    if (boxes.empty()) continue;
     wchar_t text[256] = {};
-    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 256);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    GetWindowTextW(GetDlgItem(boxes.front(), 0xFFFF), text, 256);
+    PostMessageW(boxes.front(), WM_COMMAND, IDOK, 0);
     return text;
   }
   return L"(no message box)";
@@ -299,6 +394,10 @@ TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows
       {1, L"処理を完了できませんでした。\r\nstd::bad_alloc"},
       {2, L"処理を完了できませんでした。"},
   };
+  // The DC the window's cache hands out; a change that kept it would leave
+  // it held, and releasing it here would then succeed.
+  const HDC cached = GetDC(window_);
+  ReleaseDC(window_, cached);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failing);
     std::wstring message;
@@ -309,7 +408,30 @@ TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows
     failingAllocations = 0;
     closer.join();
     EXPECT_EQ(message, c.message);
+    EXPECT_EQ(ReleaseDC(window_, cached), 0) << "the window's DC was left held";
   }
+}
+
+TEST_F(HiddenForm1, AFailureWhileAFailuresBoxIsUpShowsNoSecondBox) {
+  static const RECT suggested{0, 0, 900, 700};
+  std::size_t most = 0;
+  std::thread closer([&, thread = GetCurrentThreadId()] {
+    for (int tries = 0; tries < 500 && MessageBoxes(thread).empty(); ++tries) Sleep(20);
+    // Fails again, in the first box's own message loop.
+    PostMessageW(window_, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+    for (int tries = 0; tries < 25; ++tries, Sleep(20)) most = std::max(most, MessageBoxes(thread).size());
+    for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
+      const std::vector<HWND> boxes = MessageBoxes(thread);
+      if (boxes.empty()) break;
+      for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  // Every allocation fails until both changes are over.
+  failingAllocations = 1'000'000;
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  failingAllocations = 0;
+  closer.join();
+  EXPECT_EQ(most, 1u);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ QRect Pixels(const ui::ControlDesign& design) {
 
 // What a screen reader says for the text box and the options' group.
 constexpr char16_t kDispName[] = u"レポート";
-constexpr char16_t kDispDescription[] = u"選んだ表示の内容。コピーボタンでクリップボードへ";
+constexpr char16_t kDispDescription[] =
+    u"選んだ表示の内容です。「クリップボードへコピー」ボタンで、この内容をクリップボードにコピーできます。";
 constexpr char16_t kOptionPanelName[] = u"表示";
 
 // Every length of the design is a whole number of pixels.
@@ -85,6 +86,8 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
   QRadioButton::mousePressEvent(event);
   emit MouseDown(index_, event->button(), event->modifiers(), event->position());
 }
+
+bool OptionButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 void OptionButton::mouseReleaseEvent(QMouseEvent* event) {
   unreleasedPress_.reset();

@@ -33,6 +33,8 @@ class OptionButton final : public QRadioButton {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The whole option, as a press anywhere on it runs its view.
+  bool hitButton(const QPoint& pos) const override;
 
  private:
   std::int16_t index_;

@@ -71,6 +71,24 @@ bool IsMouseDown(UINT message) {
   }
 }
 
+// The window's DC for as long as this lives: released however the scope
+// ends, a failed allocation included.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // Windows calls the window's procedures from its own code, which an
 // exception must not unwind through: one that gets this far ends here, and
 // the procedure gives Windows the answer it has or a safe default.
@@ -219,7 +237,8 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
                  TwipsToPixels(control.height, px), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  const HDC dc = GetDC(window_);
+  const WindowDc windowDc(window_);
+  const HDC dc = windowDc.Get();
   const LOGFONTW dispLogFont = DispLogFont(ChooseDispFace(dc, dpi), dpi);
   const HFONT dispFont = CreateFontIndirectW(&dispLogFont);
   const std::optional<LOGFONTW> controlLogFont = MessageLogFont(dpi);
@@ -230,11 +249,11 @@ void Form1::ApplyDpi(UINT dpi, const RECT* suggested) {
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlSpec& control = kControls[i];
     if (control.kind != ControlKind::Disp && controlLogFont) {
-      captionFonts[i] = CreateFittingCaptionFont(dc, Wide(control.caption), control.kind,
-                                                 TwipsToPixels(control.width, px), *controlLogFont, dpi);
+      const SIZE size{TwipsToPixels(control.width, px), TwipsToPixels(control.height, px)};
+      captionFonts[i] =
+          CreateFittingCaptionFont(dc, Wide(control.caption), control.kind, size, *controlLogFont, dpi);
     }
   }
-  ReleaseDC(window_, dc);
 
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlSpec& control = kControls[i];
@@ -291,12 +310,15 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       // in the text box.
       const HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
                                             : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
-      if (next != nullptr) {
-        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
-        SetFocus(next);
-      }
+      // Focus only: the text box keeps its caret where it was (see DispProc).
+      if (next != nullptr) SetFocus(next);
       return 0;
     }
+    case DM_GETDEFID:
+      // Asked by IsDialogMessage on Enter: the focused copy button takes it
+      // as its click, as a focused push button does in a dialog box.
+      if (GetFocus() == command1_) return MAKELRESULT(kCommand1Id, DC_HASDEFID);
+      return 0;
     case WM_DPICHANGED: ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY: window_ = nullptr; break;
@@ -335,6 +357,10 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
   Contained([&] {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
     result = DefSubclassProc(disp, message, wParam, lParam);
+    // Tabbing into an edit control that says it has a selection to set
+    // selects its whole text, and the next key would replace the report;
+    // the caret stays where it was instead, at the start after a view.
+    if (message == WM_GETDLGCODE) result &= ~static_cast<LRESULT>(DLGC_HASSETSEL);
   });
   return result;
 }
@@ -360,6 +386,10 @@ void Form1::Guard(Operation operation) noexcept {
 }
 
 void Form1::ReportFailure(const char* what) noexcept {
+  // The box runs its own message loop; a handler that fails on every message
+  // would otherwise stack up boxes without end.
+  if (reportingFailure_) return;
+  reportingFailure_ = true;
   try {
     ShowError(what != nullptr ? u"処理を完了できませんでした。\r\n" + FromUtf8(what)
                               : u"処理を完了できませんでした。");
@@ -367,6 +397,7 @@ void Form1::ReportFailure(const char* what) noexcept {
     // Memory ran out even for the message: a fixed text needs none.
     MessageBoxW(BoxOwner(), L"処理を完了できませんでした。", nullptr, MB_OK | MB_ICONERROR);
   }
+  reportingFailure_ = false;
 }
 
 Text Form1::GetCaption() { return WindowText(window_); }

@@ -76,6 +76,8 @@ class Form1 final : public WindowOps {
   // The message the loop is dispatching now; lets the options tell a real
   // mouse press from the button-down a keyboard move sends through BM_CLICK.
   const MSG* queuedMessage_ = nullptr;
+  // Set while a failure's message box is up.
+  bool reportingFailure_ = false;
 
   ClockRandomSource random_;
   App app_;
