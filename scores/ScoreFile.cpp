@@ -334,7 +334,7 @@ class Parser {
           decoded = DecodeCp932(raw);
         } catch (const Cp932Unavailable& e) {
           Fail(LoadErrorKind::NoDecoder, Line<char>{}, e.what(),
-               u"この環境にはコードページ 932（Shift_JIS）の変換表がないため、ファイルを読めません");
+               u"この環境にはコードページ932（シフトJIS）の変換表がないため、ファイルを読めません");
           result_.error->line = 0;
           break;
         }
