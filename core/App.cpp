@@ -6,13 +6,28 @@
 #include "core/ProgramDirectory.h"
 
 namespace quillbox {
-namespace {
 
-// A table built from a huge score file can make a view's text too big for
-// memory; the user is told and the text box keeps what it had.
-constexpr char16_t kOutOfMemory[] = u"メモリが足りないため、処理を完了できませんでした。";
-
-}  // namespace
+Text AppMessageText(AppMessage message) {
+  switch (message) {
+    // A table built from a huge score file can make a view's text too big
+    // for memory; the user is told and the text box keeps what it had.
+    case AppMessage::OutOfMemory:
+      return u"メモリが足りないため、処理を完了できませんでした。\r\n\r\n"
+             u"ほかのアプリを終了してから、もう一度お試しください。";
+    // Only hundreds of thousands of songs reach this; every other view
+    // reads the same table without sums this large.
+    case AppMessage::RankOverflow:
+      return u"段位を計算できませんでした。曲が多すぎて、合計が計算できる範囲を超えています。\r\n\r\n"
+             u"段位以外の表示はそのまま使えます。";
+    case AppMessage::ClipboardBusy:
+      return u"クリップボードに書き込めませんでした。ほかのプログラムが使用中です。\r\n\r\n"
+             u"少し待ってから、もう一度コピーしてください。";
+    case AppMessage::ClipboardOutOfMemory:
+      return u"クリップボードに書き込めませんでした。メモリが足りません。\r\n\r\n"
+             u"ほかのアプリを終了してから、もう一度コピーしてください。";
+  }
+  return {};
+}
 
 Text VersionText(VersionNumbers version) {
   // The "00" format: at least two digits, the sign (if any) before them.
@@ -50,7 +65,7 @@ bool App::Form_Load() {
   try {
     ShowChart(kHiPerfectChart);
   } catch (const std::bad_alloc&) {
-    window_.ShowError(kOutOfMemory);
+    window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }
   return true;
 }
@@ -67,7 +82,7 @@ void App::Radio_MouseDown(std::int16_t index, std::int16_t, std::int16_t, float,
       default: break;
     }
   } catch (const std::bad_alloc&) {
-    window_.ShowError(kOutOfMemory);
+    window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }
 }
 
@@ -80,11 +95,13 @@ void App::Command1_Click() {
     text += kSignature;
     text += VersionText(window_.ProgramVersion()) + u"\r\n";
   } catch (const std::bad_alloc&) {
-    window_.ShowError(kOutOfMemory);
+    window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
     return;
   }
-  if (!window_.ReplaceClipboardText(text)) {
-    window_.ShowError(u"クリップボードに書き込めませんでした。ほかのプログラムが使用中です。");
+  switch (window_.ReplaceClipboardText(text)) {
+    case ClipboardResult::Replaced: break;
+    case ClipboardResult::Busy: window_.ShowError(AppMessageText(AppMessage::ClipboardBusy)); break;
+    case ClipboardResult::OutOfMemory: window_.ShowError(AppMessageText(AppMessage::ClipboardOutOfMemory)); break;
   }
 }
 
@@ -95,7 +112,7 @@ bool App::ShowRankSummary() {
   try {
     text = RankSummaryText(songs_, ranks_);
   } catch (const OverflowError&) {
-    window_.ShowError(u"段位を計算できませんでした。値が大きすぎます（32ビットの範囲を超えました）。");
+    window_.ShowError(AppMessageText(AppMessage::RankOverflow));
     return false;
   }
   window_.SetDispText(text);

@@ -15,6 +15,18 @@ namespace quillbox {
 inline constexpr char16_t kCaptionSuffix[] = u"   Ver ";
 inline constexpr char16_t kSignature[] = u"dori-fen record chart \"quillbox!\" ";
 
+// The messages the app itself shows (a score file's are the loader's).
+enum class AppMessage {
+  OutOfMemory,           // a view's text or the copied text cannot be built
+  RankOverflow,          // the rank summary's totals overflow
+  ClipboardBusy,         // another program holds the clipboard
+  ClipboardOutOfMemory,  // no memory for the clipboard's copy of the text
+};
+inline constexpr int kAppMessages = static_cast<int>(AppMessage::ClipboardOutOfMemory) + 1;
+
+// What went wrong, then on a line of its own the one step to take next.
+Text AppMessageText(AppMessage message);
+
 // Major in plain decimal, '.', minor with at least two digits: "0.90".
 Text VersionText(VersionNumbers version);
 

@@ -12,6 +12,12 @@ struct VersionNumbers {
   std::int16_t minor = 0;
 };
 
+enum class ClipboardResult {
+  Replaced,
+  Busy,         // another program holds the clipboard
+  OutOfMemory,  // the text's memory could not be had; the clipboard is untouched
+};
+
 class WindowOps {
  public:
   virtual ~WindowOps() = default;
@@ -24,9 +30,10 @@ class WindowOps {
   virtual Text GetDispText() = 0;
   virtual void SetDispText(const Text& text) = 0;
   // Empties the clipboard of every format and puts `text` on it as plain
-  // text, as one operation that holds nothing open when it returns. False
-  // when the clipboard cannot be had (another program holds it).
-  virtual bool ReplaceClipboardText(const Text& text) = 0;
+  // text, as one operation that holds nothing open when it returns. Says
+  // why it failed, since the user's next step differs: wait for the program
+  // that holds the clipboard, or free memory.
+  virtual ClipboardResult ReplaceClipboardText(const Text& text) = 0;
   virtual std::filesystem::path ProgramDirectory() = 0;
   // A failure the user must hear about: a score file that cannot be loaded,
   // a view that cannot be built, a busy clipboard.

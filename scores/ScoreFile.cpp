@@ -11,6 +11,7 @@
 #include <new>
 #include <system_error>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "base/Numbers.h"
@@ -45,13 +46,14 @@ constexpr std::size_t kMaxShown = 200;
 // rounded real converts to them exactly.
 struct Field {
   const char* name;
+  const char16_t* key;  // as the line shows it, for the Japanese message
   std::int64_t lo;
   std::int64_t hi;
 };
-constexpr Field kHiPerfect{"HiPerfect", 0, 255};
-constexpr Field kBestPerfect{"BestPerfect", 0, 255};
-constexpr Field kBestScore{"BestScore", -2147483648, 2147483647};
-constexpr Field kPlayCount{"PlayCount", -32768, 32767};
+constexpr Field kHiPerfect{"HiPerfect", u"HPR", 0, 255};
+constexpr Field kBestPerfect{"BestPerfect", u"PR", 0, 255};
+constexpr Field kBestScore{"BestScore", u"SCORE", -2147483648, 2147483647};
+constexpr Field kPlayCount{"PlayCount", u"HPs", -32768, 32767};
 
 // The one-digit part and rank numbers of a key, and how a bad one is told.
 struct IndexRange {
@@ -354,7 +356,7 @@ class Parser {
       const std::size_t backslash = line.find(static_cast<Char>('\\'));
       if (backslash == 0) {
         Fail(LoadErrorKind::NoTitle, line, "header line starts with the backslash, so it has no title",
-             u"見出し行が「\\」で始まっていて、曲名がありません");
+             u"曲名の行が「\\」で始まっていて、曲名がありません");
         return;
       }
       if (result_.songs.SongCount() >= kMaxCount) {
@@ -447,7 +449,7 @@ class Parser {
     Fail(LoadErrorKind::ValueOutOfRange, line,
          std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
              std::to_string(hi) + ")",
-         u"値が " + FromUtf8(field.name) + u" の範囲（" + Decimal(lo) + u"～" + Decimal(hi) + u"）を超えています");
+         Text(field.key) + u" の値が範囲外です（" + Decimal(lo) + u"～" + Decimal(hi) + u"）");
   }
 
   // Keeps only as much of the line as a message shows: a bad line of a
@@ -537,10 +539,11 @@ LoadResult ParseScoreFile(std::string_view bytes) {
 }
 
 LoadResult LoadScoreFile(const std::filesystem::path& file) {
-  auto fileError = [&](std::string reason, Text reasonJa) {
+  auto fileError = [&](FileProblem problem, std::string reason, Text reasonJa) {
     LoadResult result;
     LoadError error;
     error.kind = LoadErrorKind::FileError;
+    error.problem = problem;
     error.path = file;
     error.reason = std::move(reason);
     error.reasonJa = std::move(reasonJa);
@@ -552,21 +555,24 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
     // The common cases in the user's language; only rare ones add the
     // system's own (English) words.
     std::string reason = std::generic_category().message(code);
-    Text ja;
-    switch (code) {
-      case ENOENT: ja = u"ファイルがありません"; break;
-      case EACCES: ja = u"ファイルを読む権限がありません"; break;
-      case EISDIR: ja = u"同じ名前のフォルダーがあります"; break;
-      case ENOTDIR: ja = u"パスの途中にフォルダーではないものがあります"; break;
-      case ENAMETOOLONG: ja = u"パスが長すぎます"; break;
-      case ELOOP: ja = u"シンボリックリンクが循環しています"; break;
-      case EIO: ja = u"読み込み中に入出力エラーが起きました"; break;
-      case EMFILE:
-      case ENFILE: ja = u"開いているファイルが多すぎます"; break;
-      case ENOMEM: ja = u"メモリが足りません"; break;
-      default: ja = u"ファイルを読み込めません（" + FromUtf8(reason) + u"）"; break;
-    }
-    return fileError(reason, ja);
+    const auto [problem, ja] = [&]() -> std::pair<FileProblem, Text> {
+      switch (code) {
+        case ENOENT: return {FileProblem::Missing, u"ファイルがありません"};
+        case EPERM:
+        case EACCES: return {FileProblem::NoPermission, u"ファイルを読む権限がありません"};
+        case EISDIR:
+          return {FileProblem::Folder, FromUtf8(PathText(file.filename())) + u" はファイルではなくフォルダーです"};
+        case ENOTDIR: return {FileProblem::NotAFolderOnPath, u"パスの途中にフォルダーではないものがあります"};
+        case ENAMETOOLONG: return {FileProblem::PathTooLong, u"パスが長すぎます"};
+        case ELOOP: return {FileProblem::LinkLoop, u"シンボリックリンクが循環しています"};
+        case EIO: return {FileProblem::ReadFailed, u"読み込み中に入出力エラーが起きました"};
+        case EMFILE:
+        case ENFILE: return {FileProblem::TooManyOpen, u"開いているファイルが多すぎます"};
+        case ENOMEM: return {FileProblem::OutOfMemory, u"メモリが足りません"};
+        default: return {FileProblem::Other, u"ファイルを読み込めません（" + FromUtf8(reason) + u"）"};
+      }
+    }();
+    return fileError(problem, reason, ja);
   };
 
 #ifdef _WIN32
@@ -583,7 +589,9 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
 
   // Only a regular file is sure to end: opening a FIFO waits for a writer,
   // and a device such as /dev/zero would be read until memory runs out.
-  auto notRegular = [&] { return fileError("Not a regular file", u"通常のファイルではありません"); };
+  auto notRegular = [&] {
+    return fileError(FileProblem::NotRegular, "Not a regular file", u"通常のファイルではありません");
+  };
 
 #ifdef _WIN32
   std::error_code ec;
@@ -596,13 +604,21 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   if (os == INVALID_HANDLE_VALUE) {
     switch (GetLastError()) {
       case ERROR_FILE_NOT_FOUND:
-      case ERROR_PATH_NOT_FOUND: return errnoError(ENOENT);
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_BAD_NETPATH:
+      case ERROR_BAD_NET_NAME: return errnoError(ENOENT);
       case ERROR_ACCESS_DENIED: return errnoError(EACCES);
+      case ERROR_FILENAME_EXCED_RANGE: return errnoError(ENAMETOOLONG);
+      case ERROR_CANT_RESOLVE_FILENAME: return errnoError(ELOOP);
+      case ERROR_TOO_MANY_OPEN_FILES: return errnoError(EMFILE);
+      case ERROR_NOT_ENOUGH_MEMORY:
+      case ERROR_OUTOFMEMORY: return errnoError(ENOMEM);
       // Another program holding the file is something the user can wait out
       // or close, not a missing permission.
       case ERROR_SHARING_VIOLATION:
       case ERROR_LOCK_VIOLATION:
-        return fileError("the file is in use by another program", u"ほかのプログラムがファイルを使用中です");
+        return fileError(FileProblem::InUse, "the file is in use by another program",
+                         u"ほかのプログラムがファイルを使用中です");
       default: return errnoError(EIO);
     }
   }
@@ -675,14 +691,92 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   } catch (const std::bad_alloc&) {
     // Each song costs a few hundred bytes however short its line, so a huge
     // file of tiny songs can need more memory than the machine has.
-    return fileError("not enough memory to load the file", u"メモリが足りないため読み込めません");
+    return fileError(FileProblem::OutOfMemory, "not enough memory to load the file",
+                     u"メモリが足りないため読み込めません");
   }
+}
+
+std::string NextStep(const LoadError& error) {
+  switch (error.kind) {
+    case LoadErrorKind::FileError: break;
+    case LoadErrorKind::PartOutOfRange:
+    case LoadErrorKind::RankOutOfRange:
+    case LoadErrorKind::ValueOutOfRange:
+    case LoadErrorKind::NoTitle: return "if you edited the file by hand, fix this line and try again";
+    case LoadErrorKind::TooMany: return "check that this is the score file the game wrote";
+    case LoadErrorKind::NoDecoder:
+#ifdef _WIN32
+      return "add Japanese language support in the Windows settings";
+#else
+      return "install iconv's CP932 table (Debian and Ubuntu: libc6, Fedora: glibc-gconv-extra)";
+#endif
+  }
+  switch (error.problem) {
+    case FileProblem::None: break;
+    case FileProblem::Missing: return "check the path; without --file the tool reads hsc.ini in its own folder";
+    case FileProblem::InUse: return "close the game and try again";
+    case FileProblem::NoPermission: return "check the file's permissions";
+    case FileProblem::Folder: return PathText(error.path.filename()) + " is a folder, not a file: name the score file";
+    case FileProblem::NotAFolderOnPath: return "check the path: a part of it is a file, not a folder";
+    case FileProblem::PathTooLong: return "move the folder higher up or shorten its name";
+    case FileProblem::LinkLoop: return "check where the symbolic links point";
+    case FileProblem::ReadFailed: return "check the disk, then try again";
+    case FileProblem::TooManyOpen:
+    case FileProblem::OutOfMemory: return "close other programs and try again";
+    case FileProblem::NotRegular: return "name the score file itself, not a device or pipe";
+    case FileProblem::Other: return "check the file, then try again";
+  }
+  return "check the file, then try again";
+}
+
+Text NextStepJa(const LoadError& error) {
+  // The window that shows this message is the program to move.
+#ifdef _WIN32
+  const Text program = u"quillbox.exe";
+#else
+  const Text program = u"quillbox";
+#endif
+  switch (error.kind) {
+    case LoadErrorKind::FileError: break;
+    case LoadErrorKind::PartOutOfRange:
+    case LoadErrorKind::RankOutOfRange:
+    case LoadErrorKind::ValueOutOfRange:
+    case LoadErrorKind::NoTitle: return u"hsc.ini を手で書き換えた場合は、この行を直してから起動し直してください。";
+    case LoadErrorKind::TooMany: return u"ゲームが書いたスコアファイルか確認してください。";
+    case LoadErrorKind::NoDecoder:
+#ifdef _WIN32
+      return u"Windows の設定で日本語の言語サポートを追加してから、起動し直してください。";
+#else
+      return u"CP932 の変換表を含むパッケージ（Debian・Ubuntu では libc6、Fedora では glibc-gconv-extra）を"
+             u"インストールしてから、起動し直してください。";
+#endif
+  }
+  const Text name = FromUtf8(PathText(error.path.filename()));
+  switch (error.problem) {
+    case FileProblem::None: break;
+    case FileProblem::Missing: return program + u" を hsc.ini と同じフォルダーに置いて、起動し直してください。";
+    case FileProblem::InUse: return u"ゲームを終了してから、起動し直してください。";
+    case FileProblem::NoPermission: return name + u" のプロパティでアクセス許可を確認してください。";
+    case FileProblem::Folder:
+      return u"ゲームのスコアファイル hsc.ini があるフォルダーに " + program + u" を置いて、起動し直してください。";
+    case FileProblem::NotAFolderOnPath: return u"ファイルの場所を確認して、起動し直してください。";
+    case FileProblem::PathTooLong: return u"ゲームのフォルダーを浅い場所に移すか、フォルダー名を短くしてください。";
+    case FileProblem::LinkLoop: return u"リンクの参照先を確認して、起動し直してください。";
+    case FileProblem::ReadFailed: return u"ディスクの接続と状態を確認してから、起動し直してください。";
+    case FileProblem::TooManyOpen: return u"ほかのアプリを終了してから、起動し直してください。";
+    case FileProblem::OutOfMemory: return u"ほかのアプリを終了してから、もう一度お試しください。";
+    case FileProblem::NotRegular: return name + u" がゲームのスコアファイルか確認してください。";
+    case FileProblem::Other: return u"ファイルの場所と状態を確認して、起動し直してください。";
+  }
+  return u"ファイルの場所と状態を確認して、起動し直してください。";
 }
 
 std::string DescribeLoadError(const LoadError& error) {
   std::string out = PathText(error.path);
-  if (error.line == 0) return out + ": " + error.reason;
-  return out + ":" + std::to_string(error.line) + ": " + error.reason + ": " + ToUtf8(Printable(error.lineText));
+  if (error.line != 0) out.append(":").append(std::to_string(error.line));
+  out.append(": ").append(error.reason);
+  if (error.line != 0) out.append(": ").append(ToUtf8(Printable(error.lineText)));
+  return out.append(" -- ").append(NextStep(error));
 }
 
 Text DescribeLoadErrorJa(const LoadError& error) {
@@ -690,7 +784,7 @@ Text DescribeLoadErrorJa(const LoadError& error) {
   if (error.line != 0) {
     out += u"\r\n行: " + Decimal(error.line) + u"\r\n内容: " + Printable(error.lineText);
   }
-  return out + u"\r\n理由: " + error.reasonJa;
+  return out + u"\r\n理由: " + error.reasonJa + u"。\r\n\r\n" + NextStepJa(error);
 }
 
 }  // namespace quillbox

@@ -19,13 +19,34 @@ enum class LoadErrorKind {
   TooMany,          // more lines or songs than a 32-bit count
   NoDecoder,        // the system cannot decode code page 932 at all
 };
+inline constexpr int kLoadErrorKinds = static_cast<int>(LoadErrorKind::NoDecoder) + 1;
+
+// What kept a FileError's file from being read; it decides the step a
+// message tells the user to take next.
+enum class FileProblem {
+  None,              // not a FileError
+  Missing,           // no such file (or folder on its path)
+  InUse,             // another program holds it without sharing
+  NoPermission,      // the user may not read it
+  Folder,            // a folder where the file should be
+  NotAFolderOnPath,  // a file where a folder of its path should be
+  PathTooLong,
+  LinkLoop,          // symbolic links that lead round in a circle
+  ReadFailed,        // the disk failed while reading
+  TooManyOpen,       // the process or the system has too many files open
+  OutOfMemory,
+  NotRegular,        // a device, a FIFO, a socket
+  Other,             // any other error of the system; its words are shown
+};
+inline constexpr int kFileProblems = static_cast<int>(FileProblem::Other) + 1;
 
 struct LoadError {
   LoadErrorKind kind = LoadErrorKind::FileError;
+  FileProblem problem = FileProblem::None;
   std::filesystem::path path;  // empty when parsing bytes that came from elsewhere
   std::int64_t line = 0;       // 1-based; 0 for a file error
   Text lineText;               // the offending line as decoded
-  std::string reason;          // English, for the report tool and logs
+  std::string reason;          // English, for the report tool and logs: what is wrong
   Text reasonJa;               // Japanese, for the window's message box
 };
 
@@ -38,7 +59,8 @@ struct LoadResult {
 // included; never touches the file system.
 LoadResult ParseScoreFile(std::string_view bytes);
 
-// Reads `file` whole, then parses it.
+// Reads `file` in blocks and parses each as it comes: the file is never
+// held whole.
 LoadResult LoadScoreFile(const std::filesystem::path& file);
 
 // Reads a value text the way the game's own files are meant to be read:
@@ -46,10 +68,15 @@ LoadResult LoadScoreFile(const std::filesystem::path& file);
 // at most one '.', stopping at the first other character. No number reads 0.
 double ReadValue(std::u16string_view text);
 
-// "PATH:LINE: reason: text", or "PATH: reason" for an error of the whole
-// file (FileError, NoDecoder).
+// The one step that a user can take next for `error`: an English clause
+// for the report tool's line, a Japanese sentence for the window.
+std::string NextStep(const LoadError& error);
+Text NextStepJa(const LoadError& error);
+
+// "PATH:LINE: reason: text -- next step", or "PATH: reason -- next step"
+// for an error of the whole file (FileError, NoDecoder). One line.
 std::string DescribeLoadError(const LoadError& error);
-// The same for a Japanese message box, one item a line.
+// The same for a Japanese message box, one item a line, the next step last.
 Text DescribeLoadErrorJa(const LoadError& error);
 
 }  // namespace quillbox

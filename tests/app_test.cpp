@@ -63,11 +63,14 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* mustMention;
   } cases[] = {
       // Common reasons in Japanese alone, without the system's English words.
-      {nullptr, "理由: ファイルがありません\r\n"},
+      {nullptr, "理由: ファイルがありません。\r\n"},
       {"[a\\]\nHPR9=5\n", "行: 2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
-      {"[a\\]\nHPs1=-40000\n", "PlayCount の範囲（-32768～32767）を超えています"},
+      // The key as the line shows it; a value below the range does not "exceed" it.
+      {"[a\\]\nHPs1=-40000\n", "理由: HPs の値が範囲外です（-32768～32767）。\r\n"},
+      {"[a\\]\nHPR1=-1\n", "理由: HPR の値が範囲外です（0～255）。\r\n"},
+      {"[a\\]\nSCORE11=9999999999\n", "理由: SCORE の値が範囲外です（-2147483648～2147483647）。\r\n"},
       {"[a\\]\n\\b\n", "曲名がありません"},
   };
   for (const auto& c : cases) {
@@ -157,18 +160,24 @@ TEST_F(AppTest, CopyAppendsTheSignatureLine) {
   EXPECT_EQ(window_.clipboard(), signature);
 }
 
-TEST_F(AppTest, BusyClipboardChangesNothing) {
+TEST_F(AppTest, FailedCopyChangesNothingAndSaysWhy) {
   WriteScores(kTwoSongs);
   App app(window_, random_);
   ASSERT_TRUE(app.Form_Load());
-  window_.SetClipboardBusy(true);
-  window_.ClearLog();
-  app.Command1_Click();
-  EXPECT_EQ(window_.log(), "replace;error;");
-  EXPECT_EQ(window_.clipboard(), u"old");
+  // Only a busy clipboard is blamed on another program.
+  for (const auto& [result, message] : {std::pair{ClipboardResult::Busy, AppMessage::ClipboardBusy},
+                                        std::pair{ClipboardResult::OutOfMemory, AppMessage::ClipboardOutOfMemory}}) {
+    window_.SetClipboardResult(result);
+    window_.ClearLog();
+    app.Command1_Click();
+    EXPECT_EQ(window_.log(), "replace;error;");
+    EXPECT_EQ(window_.clipboard(), u"old");
+    EXPECT_EQ(window_.errors().back(), AppMessageText(message));
+  }
+  EXPECT_EQ(AppMessageText(AppMessage::ClipboardOutOfMemory).find(u"ほかのプログラム"), Text::npos);
 
   // A text that cannot be built leaves the user's clipboard alone.
-  window_.SetClipboardBusy(false);
+  window_.SetClipboardResult(ClipboardResult::Replaced);
   window_.SetDispTooLarge(true);
   window_.ClearLog();
   app.Command1_Click();
@@ -196,6 +205,29 @@ TEST_F(AppTest, OutOfMemoryInAViewIsReportedAndChangesNothing) {
   EXPECT_EQ(window_.disp(), chart);
   ASSERT_EQ(window_.errors().size(), 2u);
   EXPECT_NE(window_.errors()[0].find(u"メモリ"), Text::npos);
+}
+
+// Each message of the app says what went wrong, then, after a blank line,
+// the one step to take next.
+TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
+  const struct {
+    AppMessage message;
+    const char* what;
+    const char* step;
+  } cases[] = {
+      {AppMessage::OutOfMemory, "メモリが足りない", "ほかのアプリを終了してから、もう一度お試しください。"},
+      {AppMessage::RankOverflow, "段位を計算できませんでした。", "段位以外の表示はそのまま使えます。"},
+      {AppMessage::ClipboardBusy, "ほかのプログラムが使用中です。", "少し待ってから、もう一度コピーしてください。"},
+      {AppMessage::ClipboardOutOfMemory, "メモリが足りません。", "ほかのアプリを終了してから、もう一度コピーしてください。"},
+  };
+  ASSERT_EQ(std::size(cases), static_cast<std::size_t>(kAppMessages));
+  for (const auto& c : cases) {
+    const Text text = AppMessageText(c.message);
+    const std::size_t blank = text.find(u"\r\n\r\n");
+    ASSERT_NE(blank, Text::npos) << Show(text);
+    EXPECT_NE(text.substr(0, blank).find(U(c.what)), Text::npos) << Show(text);
+    EXPECT_EQ(text.substr(blank + 4), U(c.step));
+  }
 }
 
 TEST(VersionText, MinorHasAtLeastTwoDigits) {

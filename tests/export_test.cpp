@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <vector>
+
+#include "tools/report/Console.h"
 
 namespace quillbox {
 namespace {
@@ -33,6 +37,42 @@ TEST(ExportTest, LargeTablesGoOutInWholeSongs) {
     EXPECT_FALSE(WriteExport(songs, names, c.format, u"0.90.3", [&](const Text&) { return ++calls < 2; }));
     EXPECT_EQ(calls, 2) << "no piece after the one that failed";
   }
+}
+
+// A console gets the text in pieces of at most 32 KiB, none ending inside a
+// surrogate pair; a short write goes on where it stopped, and a write that
+// takes nothing fails the text.
+TEST(ConsoleOutput, PiecesOfAtMost32KiBAndShortWritesContinued) {
+  Text text(40000, u'a');
+  text[kConsolePiece - 1] = 0xD83C;  // U+1F3B5 across the first piece's end
+  text[kConsolePiece] = 0xDFB5;
+  const struct {
+    std::size_t takes;  // the most one write takes
+    bool written;
+  } cases[] = {{std::numeric_limits<std::size_t>::max(), true}, {1000, true}, {0, false}};
+  for (const auto& c : cases) {
+    Text out;
+    const bool written = WriteInPieces(text, [&](const char16_t* piece, std::size_t n) {
+      EXPECT_LE(n, kConsolePiece);
+      EXPECT_FALSE(out.size() + n < text.size() && piece[n - 1] >= 0xD800 && piece[n - 1] <= 0xDBFF);
+      const std::size_t taken = std::min(n, c.takes);
+      out.append(piece, taken);
+      return taken;
+    });
+    EXPECT_EQ(written, c.written) << c.takes;
+    if (c.written) {
+      EXPECT_EQ(out, text) << c.takes;
+    }
+  }
+}
+
+// Explains itself only to a console of its own (a double-click) and only
+// when given nothing to do.
+TEST(ConsoleOutput, ExplainsItselfOnlyWhenStartedAloneWithoutArguments) {
+  EXPECT_TRUE(ExplainsItself(1, 1));
+  EXPECT_FALSE(ExplainsItself(2, 1));  // a command prompt shares the console
+  EXPECT_FALSE(ExplainsItself(1, 2));
+  EXPECT_FALSE(ExplainsItself(0, 1));  // no console at all
 }
 
 }  // namespace

@@ -53,18 +53,19 @@ b=$("$report" --seed 7 --file "$examples/hsc.ini" random | od -c)
 # Failures: one line on standard error, exit 1.
 printf '[a\\]\r\nHPR1=1\r\nHPR9=5\r\n' > "$work/bad.ini"
 "$report" --file "$work/bad.ini" perfect > "$work/out" 2> "$work/err"; check_status "bad line exits 1" 1 $?
-printf '%s\n' "$work/bad.ini:3: part number 9 is out of range (0 to 8): HPR9=5" > "$work/err.want"
+printf '%s\n' "$work/bad.ini:3: part number 9 is out of range (0 to 8): HPR9=5 -- if you edited the file by hand, fix this line and try again" > "$work/err.want"
 check "bad line message" "$work/err.want" "$work/err"
 [ ! -s "$work/out" ]; check_status "nothing on stdout after a failure" 0 $?
 
 "$report" --file "$work/missing.ini" perfect 2> "$work/err"; check_status "missing file exits 1" 1 $?
-printf '%s\n' "$work/missing.ini: No such file or directory" > "$work/err.want"
+printf '%s\n' "$work/missing.ini: No such file or directory -- check the path; without --file the tool reads hsc.ini in its own folder" > "$work/err.want"
 check "missing file message" "$work/err.want" "$work/err"
 
 printf '; no songs\r\n' > "$work/empty.ini"
 for view in random weighted; do
   "$report" --file "$work/empty.ini" $view > "$work/out" 2> "$work/err"; check_status "$view on no songs exits 1" 1 $?
-  grep -qx 'quillbox-report: no songs to pick from' "$work/err"; check_status "$view on no songs says so" 0 $?
+  grep -qx 'quillbox-report: no songs to pick from -- play a song in the game first, or check the file' "$work/err"
+  check_status "$view on no songs says so" 0 $?
 done
 "$report" --file "$work/two.ini" detail 3 1 2> /dev/null; check_status "detail outside the table exits 1" 1 $?
 
@@ -84,12 +85,32 @@ done
 
 # Usage errors exit 2, and are found before any file is read.
 for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect" \
-            "--seed -1 random" "--seed +5 random" "--seed 18446744073709551616 random" "detail x 1"; do
+            "--seed -1 random" "--seed +5 random" "--seed 18446744073709551616 random" "detail x 1" \
+            "detail 1 0" "detail 1 9" "detail 0 1" "detail -1 1" "detail 1 3 --bogus" "perfect --bogus"; do
   for file in two.ini missing.ini; do
     # shellcheck disable=SC2086
     "$report" --file "$work/$file" $args > /dev/null 2>&1; check_status "usage with $file: '$args'" 2 $?
   done
 done
+# An unknown option is named wherever it stands on the line.
+for args in "--bogus perfect" "perfect --bogus" "detail 1 3 --bogus" "compare $work/two.ini $work/two.ini --bogus" \
+            "export --bogus"; do
+  # shellcheck disable=SC2086
+  "$report" $args > /dev/null 2> "$work/err"; check_status "'$args' exits 2" 2 $?
+  [ "$(head -n 1 "$work/err")" = "quillbox-report: unknown option --bogus" ]; check_status "'$args' names --bogus" 0 $?
+done
+
+# A reader that goes away (a closed pipe) fails the write: one line and
+# status 1, not a silent death by SIGPIPE (141). The output is larger than
+# a pipe holds, so the tool is still writing when head has gone.
+for _ in $(seq 3000); do printf '[Song\\x]\r\nHPR1=5\r\nHPs1=3\r\n'; done > "$work/many.ini"
+for args in "export" "export --format csv" "perfect" "--copy score"; do
+  # shellcheck disable=SC2086
+  "$report" --file "$work/many.ini" $args 2> "$work/err" | head -c 10 > /dev/null
+  check_status "'$args' into a closed pipe exits 1" 1 "${PIPESTATUS[0]}"
+  grep -q '^quillbox-report: cannot write the output -- ' "$work/err"; check_status "'$args' into a closed pipe says so" 0 $?
+done
+
 for seed in 0 9223372036854775808 18446744073709551615; do
   "$report" --seed $seed --file "$examples/hsc.ini" random > /dev/null; check_status "seed $seed" 0 $?
 done

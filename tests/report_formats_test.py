@@ -216,10 +216,11 @@ def check_usage(report, work, demo):
         check(f"usage {args}", code == 2 and out == b"" and "usage:" in err, f"exit {code}")
     bad = work / "bad.ini"
     bad.write_bytes(b"[a\\]\r\nHPR1=1\r\nHPR9=5\r\n")
-    line = f"{bad}:3: part number 9 is out of range (0 to 8): HPR9=5\n"
+    line = f"{bad}:3: part number 9 is out of range (0 to 8): HPR9=5 -- if you edited the file by hand, fix this line and try again\n"
     for args, want in ((["--file", str(bad), "export"], line), (["compare", str(bad), str(demo)], line),
                        (["compare", str(demo), str(bad)], line),
-                       (["compare", str(demo), missing], f"{missing}: No such file or directory\n")):
+                       (["compare", str(demo), missing], f"{missing}: No such file or directory -- check the path; "
+                                                          "without --file the tool reads hsc.ini in its own folder\n")):
         code, out, err = run(report, *args)
         check(f"load error {args}", code == 1 and out == b"" and err == want, f"exit {code} {err!r}")
 

@@ -221,7 +221,9 @@ TEST(ScoreFile, ErrorMessagesNameFileLineTextAndReason) {
   const LoadResult result = LoadScoreFile(file);
   ASSERT_TRUE(result.error.has_value());
   EXPECT_EQ(DescribeLoadError(*result.error),
-            file.string() + ":3: part number 9 is out of range (0 to 8): HPR9=5");
+            file.string() +
+                ":3: part number 9 is out of range (0 to 8): HPR9=5 -- if you edited the file by hand, fix this "
+                "line and try again");
   const Text ja = DescribeLoadErrorJa(*result.error);
   EXPECT_NE(ja.find(FromUtf8(file.string())), Text::npos);
   EXPECT_NE(ja.find(u"行: 3"), Text::npos);
@@ -231,12 +233,81 @@ TEST(ScoreFile, ErrorMessagesNameFileLineTextAndReason) {
   const LoadResult missing = LoadScoreFile(dir / "no such file.ini");
   ASSERT_TRUE(missing.error.has_value());
   EXPECT_EQ(missing.error->kind, LoadErrorKind::FileError);
-  EXPECT_EQ(DescribeLoadError(*missing.error), (dir / "no such file.ini").string() + ": No such file or directory");
+  EXPECT_TRUE(DescribeLoadError(*missing.error)
+                  .starts_with((dir / "no such file.ini").string() + ": No such file or directory -- "));
 
   const LoadResult directory = LoadScoreFile(dir);
   ASSERT_TRUE(directory.error.has_value());
   EXPECT_EQ(directory.error->kind, LoadErrorKind::FileError);
   std::filesystem::remove_all(dir);
+}
+
+// Every message a score file can cause ends with the one step to take next,
+// fitted to what went wrong: the window's as its last paragraph, the report
+// tool's as a clause after " -- ".
+TEST(ScoreFile, EveryLoadErrorEndsWithItsNextStep) {
+  using enum LoadErrorKind;
+  using enum FileProblem;
+  constexpr const char* kFixTheLine = "hsc.ini を手で書き換えた場合は、この行を直してから起動し直してください。";
+  const struct {
+    LoadErrorKind kind;
+    FileProblem problem;
+    const char* ja;
+    const char* en;
+  } cases[] = {
+      {FileError, Missing, " を hsc.ini と同じフォルダーに置いて、起動し直してください。", "check the path"},
+      {FileError, InUse, "ゲームを終了してから、起動し直してください。", "close the game"},
+      {FileError, NoPermission, "hsc.ini のプロパティでアクセス許可を確認してください。", "permissions"},
+      {FileError, Folder, "スコアファイル hsc.ini があるフォルダーに", "hsc.ini is a folder, not a file"},
+      {FileError, NotAFolderOnPath, "ファイルの場所を確認して", "a part of it is a file"},
+      {FileError, PathTooLong, "浅い場所に移すか", "move the folder"},
+      {FileError, LinkLoop, "リンクの参照先を確認して", "symbolic links"},
+      {FileError, ReadFailed, "ディスクの接続と状態を確認して", "check the disk"},
+      {FileError, TooManyOpen, "ほかのアプリを終了してから、起動し直してください。", "close other programs"},
+      {FileError, OutOfMemory, "ほかのアプリを終了してから、もう一度お試しください。", "close other programs"},
+      {FileError, NotRegular, "hsc.ini がゲームのスコアファイルか確認してください。", "not a device or pipe"},
+      {FileError, Other, "ファイルの場所と状態を確認して", "check the file"},
+      {PartOutOfRange, None, kFixTheLine, "fix this line"},
+      {RankOutOfRange, None, kFixTheLine, "fix this line"},
+      {ValueOutOfRange, None, kFixTheLine, "fix this line"},
+      {NoTitle, None, kFixTheLine, "fix this line"},
+      {TooMany, None, "ゲームが書いたスコアファイルか確認してください。", "score file the game wrote"},
+#ifdef _WIN32
+      {NoDecoder, None, "日本語の言語サポートを追加して", "Japanese language support"},
+#else
+      {NoDecoder, None, "（Debian・Ubuntu では libc6、Fedora では glibc-gconv-extra）", "libc6"},
+#endif
+  };
+  // Every kind and every file problem has its case.
+  for (int kind = 0; kind < kLoadErrorKinds; ++kind) {
+    for (int problem = 0; problem < kFileProblems; ++problem) {
+      const bool exists = (kind == 0) != (problem == 0);  // a FileError, and only it, has a problem
+      const auto listed = std::count_if(std::begin(cases), std::end(cases), [&](const auto& c) {
+        return static_cast<int>(c.kind) == kind && static_cast<int>(c.problem) == problem;
+      });
+      EXPECT_EQ(listed, exists ? 1 : 0) << "kind " << kind << ", problem " << problem;
+    }
+  }
+  for (const auto& c : cases) {
+    LoadError error;
+    error.kind = c.kind;
+    error.problem = c.problem;
+    error.path = std::filesystem::path("game") / "hsc.ini";
+    error.line = c.kind == FileError || c.kind == NoDecoder ? 0 : 3;
+    error.lineText = u"HPR9=5";
+    error.reason = "what is wrong";
+    error.reasonJa = u"理由の文";
+    const Text ja = DescribeLoadErrorJa(error);
+    const Text step = ja.substr(ja.rfind(u"\r\n\r\n") + 4);
+    EXPECT_NE(step.find(test::U(c.ja)), Text::npos) << test::Show(ja);
+    EXPECT_TRUE(step.ends_with(u"。")) << test::Show(ja);
+    EXPECT_NE(ja.find(u"理由: 理由の文。\r\n\r\n"), Text::npos) << test::Show(ja);
+    const std::string en = DescribeLoadError(error);
+    EXPECT_EQ(en.find('\n'), std::string::npos) << en;
+    EXPECT_NE(en.find(std::string("what is wrong") + (error.line != 0 ? ": HPR9=5" : "") + " -- "), std::string::npos)
+        << en;
+    EXPECT_NE(en.substr(en.rfind(" -- ")).find(c.en), std::string::npos) << en;
+  }
 }
 
 TEST(ScoreFile, DeepFolderWithJapaneseNameLoads) {
@@ -278,7 +349,7 @@ TEST(ScoreFile, ControlCharactersInMessagesAreShownAsPictures) {
   error.line = 2;
   error.lineText = Text(u"HPR9=\t") + u'\0';
   error.reason = "r";
-  EXPECT_EQ(DescribeLoadError(error), "f:2: r: HPR9=\u2409\u2400");
+  EXPECT_TRUE(DescribeLoadError(error).starts_with("f:2: r: HPR9=\u2409\u2400 -- "));
 }
 
 TEST(Cp932, DecodesWithBackslashAndReplacesBadUnits) {

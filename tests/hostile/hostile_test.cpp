@@ -348,7 +348,7 @@ TEST(HostileSizes, ErrorKeepsOnlyTheShownPartOfAHugeLine) {
     ASSERT_TRUE(result.error.has_value());
     EXPECT_EQ(result.error->lineText.size(), 201u);
     const std::string message = DescribeLoadError(*result.error);
-    EXPECT_EQ(message.substr(message.size() - 7), "aaaa\xE2\x80\xA6") << "cut with an ellipsis";
+    EXPECT_NE(message.find("aaaa\xE2\x80\xA6 -- "), std::string::npos) << "cut with an ellipsis";
   }
 }
 

@@ -229,7 +229,8 @@ def main():
                 code, out, err = run(report, path, *view)
                 checked += 1
                 if error:
-                    want = f"{path}:{error.args[0]}: {error.args[1]}: {error.args[2]}\n"
+                    want = (f"{path}:{error.args[0]}: {error.args[1]}: {error.args[2]}"
+                            " -- if you edited the file by hand, fix this line and try again\n")
                     ok = code == 1 and err == want and out == b""
                     detail_text = f"want error {want!r}, got {code} {err!r}"
                 else:

@@ -30,11 +30,10 @@ void TextWindow::SetDispText(const Text& text) {
   disp_ = text;
 }
 
-bool TextWindow::ReplaceClipboardText(const Text& text) {
+ClipboardResult TextWindow::ReplaceClipboardText(const Text& text) {
   log_ += "replace;";
-  if (clipboardBusy_) return false;
-  clipboard_ = text;
-  return true;
+  if (clipboardResult_ == ClipboardResult::Replaced) clipboard_ = text;
+  return clipboardResult_;
 }
 
 void TextWindow::ShowError(const Text& message) {

@@ -23,7 +23,7 @@ class TextWindow final : public WindowOps {
   void MarkFirstOption() override;
   Text GetDispText() override;
   void SetDispText(const Text& text) override;
-  bool ReplaceClipboardText(const Text& text) override;
+  ClipboardResult ReplaceClipboardText(const Text& text) override;
   std::filesystem::path ProgramDirectory() override { return programDirectory_(); }
   void ShowError(const Text& message) override;
 
@@ -41,8 +41,9 @@ class TextWindow final : public WindowOps {
 
   // What another program left on the clipboard.
   void SetClipboard(const Text& text) { clipboard_ = text; }
-  // Another program holds the clipboard: replacing its text fails.
-  void SetClipboardBusy(bool busy) { clipboardBusy_ = busy; }
+  // How replacing the clipboard's text goes from now on: Busy when another
+  // program holds it, OutOfMemory when its copy cannot be had.
+  void SetClipboardResult(ClipboardResult result) { clipboardResult_ = result; }
   // Reading the text box runs out of memory, as a huge text might.
   void SetDispTooLarge(bool tooLarge) { dispTooLarge_ = tooLarge; }
 
@@ -53,7 +54,7 @@ class TextWindow final : public WindowOps {
   bool marked_ = false;
   Text disp_;
   Text clipboard_;
-  bool clipboardBusy_ = false;
+  ClipboardResult clipboardResult_ = ClipboardResult::Replaced;
   bool dispTooLarge_ = false;
   std::vector<Text> errors_;
   std::string log_;

@@ -1,6 +1,7 @@
 // quillbox-report: the same start-up, views and copy as the window, written
 // to standard output for scripts and for checking output byte for byte.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -13,6 +14,7 @@
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
 #include "tools/report/Compare.h"
+#include "tools/report/Console.h"
 #include "tools/report/Export.h"
 #include "tools/report/TextWindow.h"
 
@@ -41,14 +43,19 @@ constexpr const char* kUsage =
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
     "  --version    print the program's version and exit\n";
 
-// A window message as one line: its line breaks become blanks.
+// A window message as one line: its line breaks go, and become a blank
+// where no full stop already ends the sentence before them.
 std::string OneLine(const Text& message) {
-  std::string line;
-  for (const char c : quillbox::ToUtf8(message)) {
-    if (c == '\n') continue;
-    line += c == '\r' ? ' ' : c;
+  Text line;
+  for (const char16_t c : message) {
+    if (c == u'\n') continue;
+    if (c != u'\r') {
+      line += c;
+    } else if (!line.empty() && line.back() != u'。' && line.back() != u' ') {
+      line += u' ';
+    }
   }
-  return line;
+  return quillbox::ToUtf8(line);
 }
 
 // Whether `stream` (stdout or stderr) is a terminal rather than a file or pipe.
@@ -67,9 +74,12 @@ bool Write(std::FILE* stream, const Text& text) {
 #ifdef _WIN32
   // On a console, UTF-8 bytes would show as mojibake; write the wide text.
   if (IsTerminal(stream)) {
-    DWORD written = 0;
     const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-    return WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+    return quillbox::WriteInPieces(text, [console](const char16_t* piece, std::size_t n) -> std::size_t {
+      DWORD written = 0;
+      if (WriteConsoleW(console, piece, static_cast<DWORD>(n), &written, nullptr) == 0) return 0;
+      return written;
+    });
   }
   _setmode(_fileno(stream), _O_BINARY);  // keep every CR LF as it is
 #endif
@@ -88,6 +98,10 @@ bool WriteOut(Text text) {
 
 // One line on standard error; paths and messages may hold Japanese.
 void Tell(const std::string& utf8) { Write(stderr, quillbox::FromUtf8(utf8 + "\n")); }
+
+// A closed pipe is one such case: the reader has gone, and the line says so.
+constexpr const char* kCannotWrite =
+    "quillbox-report: cannot write the output -- check the free disk space, or the program reading the output";
 
 int Usage(const std::string& problem) {
   if (!problem.empty()) Tell("quillbox-report: " + problem);
@@ -140,7 +154,7 @@ int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
   // Every export ends its last line, so the pieces go out as they are.
   if (!quillbox::WriteExport(*songs, names, format, VersionString(),
                              [](const Text& piece) { return Write(stdout, piece); })) {
-    Tell("quillbox-report: cannot write the output");
+    Tell(kCannotWrite);
     return 1;
   }
   return 0;
@@ -159,7 +173,7 @@ int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& n
   const Text text = json ? quillbox::ComparisonJson(*old, *now, comparison)
                          : quillbox::ComparisonText(*old, *now, names, comparison);
   if (!WriteOut(text)) {
-    Tell("quillbox-report: cannot write the output");
+    Tell(kCannotWrite);
     return 1;
   }
   return 0;
@@ -209,7 +223,9 @@ int Run(int argc, char** argv) {
       return 0;
     } else if (arg == "--version") {
       return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
-    } else if (arg.size() > 1 && arg[0] == '-' && rest.empty()) {
+    } else if (long long number = 0; arg.size() > 1 && arg[0] == '-' && !ParseInt(arg, number)) {
+      // Anywhere on the line: an option after the command word is as
+      // unknown as one before it. A negative number is a (bad) argument.
       return Usage("unknown option " + arg);
     } else {
       rest.push_back(arg);
@@ -244,8 +260,11 @@ int Run(int argc, char** argv) {
   if (rest.size() != wanted)
     return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
   long long song = 0, part = 0;
-  if (view == "detail" && (!ParseInt(rest[1], song) || !ParseInt(rest[2], part))) {
-    return Usage("SONG and PART are whole numbers");
+  if (view == "detail") {
+    if (!ParseInt(rest[1], song) || !ParseInt(rest[2], part)) return Usage("SONG and PART are whole numbers");
+    // Only the last song depends on the file.
+    if (part < 1 || part > 8) return Usage("PART is 1 to 8");
+    if (song < 1) return Usage("SONG is 1 or more");
   }
 
   const char* argv0 = argc > 0 ? argv[0] : nullptr;
@@ -268,21 +287,21 @@ int Run(int argc, char** argv) {
     app.Radio_MouseDown(2);
   } else if (view == "rank") {
     if (!app.ShowRankSummary()) {
-      Tell("quillbox-report: the rank summary overflows 32-bit arithmetic");
+      Tell("quillbox-report: the rank summary overflows 32-bit arithmetic -- the other views still work");
       return 1;
     }
   } else if (view == "detail") {
     const auto n = app.songs().SongCount();
-    if (song < 1 || song > n || part < 1 || part > 8) {
+    if (song > n) {
       Tell("quillbox-report: no song " + rest[1] + " part " + rest[2] + " (songs 1 to " + std::to_string(n) +
-           ", parts 1 to 8)");
+           ", parts 1 to 8) -- songs count from the top of the perfect view");
       return 1;
     }
     app.ShowPartDetail(static_cast<std::int32_t>(song), static_cast<std::int32_t>(part));
   } else if (view == "random" || view == "weighted") {
     const bool picked = view == "random" ? app.PickRandomPart() : app.PickWeightedPart();
     if (!picked) {
-      Tell("quillbox-report: no songs to pick from");
+      Tell("quillbox-report: no songs to pick from -- play a song in the game first, or check the file");
       return 1;
     }
   }
@@ -295,7 +314,7 @@ int Run(int argc, char** argv) {
     return 1;
   }
   if (!WriteOut(copy ? window.clipboard() : window.disp())) {
-    Tell("quillbox-report: cannot write the output");
+    Tell(kCannotWrite);
     return 1;
   }
   return 0;
@@ -306,9 +325,9 @@ int RunGuarded(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
-    Tell("quillbox-report: not enough memory");
+    Tell("quillbox-report: not enough memory -- close other programs and try again");
   } catch (const std::exception& e) {
-    Tell(std::string("quillbox-report: ") + e.what());
+    Tell(std::string("quillbox-report: ") + e.what() + " -- try again; if it fails again, report this line");
   }
   return 1;
 }
@@ -327,6 +346,7 @@ int main() {
   _dup2(_fileno(stdout), _fileno(stderr));
 #else
   dup2(fileno(stdout), fileno(stderr));
+  static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
 #endif
   std::string line;
   while (std::getline(std::cin, line)) {
@@ -351,6 +371,14 @@ int main() {
 // Arguments arrive as UTF-16 on Windows; pass them on as UTF-8 so a path
 // with Japanese characters survives.
 int wmain(int argc, wchar_t** wargv) {
+  if (DWORD ids[2]; quillbox::ExplainsItself(GetConsoleProcessList(ids, 2), argc)) {
+    Write(stdout, quillbox::kDoubleClickHelp);
+    // Line input: returns after Enter, or at once when there is no console input.
+    wchar_t line[256];
+    DWORD read = 0;
+    static_cast<void>(ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), line, 256, &read, nullptr));
+    return 0;
+  }
   std::vector<std::string> storage;
   std::vector<char*> argv;
   for (int i = 0; i < argc; ++i) {
@@ -361,5 +389,10 @@ int wmain(int argc, wchar_t** wargv) {
   return RunGuarded(argc, argv.data());
 }
 #else
-int main(int argc, char** argv) { return RunGuarded(argc, argv); }
+int main(int argc, char** argv) {
+  // A closed pipe (`quillbox-report export | head`) must fail the write with
+  // EPIPE, to be told and end in status 1, not kill the process unannounced.
+  static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
+  return RunGuarded(argc, argv);
+}
 #endif

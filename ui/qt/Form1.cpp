@@ -212,11 +212,15 @@ Text Form1::GetDispText() { return disp_->GetText(); }
 
 void Form1::SetDispText(const Text& text) { disp_->SetText(text); }
 
-// Qt cannot tell whether the system clipboard was had, so this always
-// succeeds. setText replaces every format the clipboard held.
-bool Form1::ReplaceClipboardText(const Text& text) {
-  QGuiApplication::clipboard()->setText(Q(text), QClipboard::Clipboard);
-  return true;
+// Qt cannot tell whether the system clipboard was had, so only the copy of
+// the text can fail. setText replaces every format the clipboard held.
+ClipboardResult Form1::ReplaceClipboardText(const Text& text) {
+  try {
+    QGuiApplication::clipboard()->setText(Q(text), QClipboard::Clipboard);
+  } catch (const std::bad_alloc&) {
+    return ClipboardResult::OutOfMemory;
+  }
+  return ClipboardResult::Replaced;
 }
 
 // From the system as the bytes it holds: Qt's path goes through UTF-8 and

@@ -444,29 +444,29 @@ bool Form1::OpenClipboardRetrying() {
   return false;
 }
 
-bool Form1::ReplaceClipboardText(const Text& text) {
+ClipboardResult Form1::ReplaceClipboardText(const Text& text) {
   // The text's memory is made ready before the clipboard is opened, so the
   // clipboard is emptied only when there is something to put in its place,
   // and it is held for as short a time as possible.
   const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory == nullptr) return false;
+  if (memory == nullptr) return ClipboardResult::OutOfMemory;
   if (void* target = GlobalLock(memory)) {
     std::memcpy(target, text.c_str(), bytes);  // c_str() ends with the NUL
     GlobalUnlock(memory);
   } else {
     GlobalFree(memory);
-    return false;
+    return ClipboardResult::OutOfMemory;
   }
   if (!OpenClipboardRetrying()) {
     GlobalFree(memory);
-    return false;
+    return ClipboardResult::Busy;
   }
   const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
   CloseClipboard();
   // Once placed, the memory belongs to the clipboard.
   if (!placed) GlobalFree(memory);
-  return placed;
+  return placed ? ClipboardResult::Replaced : ClipboardResult::Busy;
 }
 
 std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(nullptr); }

@@ -36,7 +36,7 @@ class Form1 final : public WindowOps {
   void MarkFirstOption() override;
   Text GetDispText() override;
   void SetDispText(const Text& text) override;
-  bool ReplaceClipboardText(const Text& text) override;
+  ClipboardResult ReplaceClipboardText(const Text& text) override;
   std::filesystem::path ProgramDirectory() override;
   void ShowError(const Text& message) override;
 
