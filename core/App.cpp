@@ -7,7 +7,8 @@
 
 namespace quillbox {
 
-Text AppMessageText(AppMessage message) {
+Text AppMessageText(AppMessage message, const Text& detail) {
+  const Text details = detail.empty() ? Text() : u"\r\n" + detail;
   switch (message) {
     // A table built from a huge score file can make a view's text too big
     // for memory; the user is told and the text box keeps what it had.
@@ -25,6 +26,14 @@ Text AppMessageText(AppMessage message) {
     case AppMessage::ClipboardOutOfMemory:
       return u"クリップボードに書き込めませんでした。メモリが足りません。\r\n\r\n"
              u"ほかのアプリを終了してから、もう一度コピーしてください。";
+    // Nothing the user did can be named, but starting afresh clears
+    // whatever state the failure left.
+    case AppMessage::Unfinished:
+      return u"処理を完了できませんでした。" + details +
+             u"\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。";
+    case AppMessage::NoWindow:
+      return u"ウィンドウを作成できませんでした。" + details +
+             u"\r\n\r\nほかのアプリを終了してから、起動し直してください。";
   }
   return {};
 }

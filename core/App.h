@@ -21,11 +21,14 @@ enum class AppMessage {
   RankOverflow,          // the rank summary's totals overflow
   ClipboardBusy,         // another program holds the clipboard
   ClipboardOutOfMemory,  // no memory for the clipboard's copy of the text
+  Unfinished,            // an operation ended in a failure nobody expected
+  NoWindow,              // the window itself could not be made
 };
-inline constexpr int kAppMessages = static_cast<int>(AppMessage::ClipboardOutOfMemory) + 1;
+inline constexpr int kAppMessages = static_cast<int>(AppMessage::NoWindow) + 1;
 
 // What went wrong, then on a line of its own the one step to take next.
-Text AppMessageText(AppMessage message);
+// `detail`, the failure's own words, goes on the line after the first.
+Text AppMessageText(AppMessage message, const Text& detail = {});
 
 // Major in plain decimal, '.', minor with at least two digits: "0.90".
 Text VersionText(VersionNumbers version);

@@ -219,6 +219,9 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
       {AppMessage::RankOverflow, "段位を計算できませんでした。", "段位以外の表示はそのまま使えます。"},
       {AppMessage::ClipboardBusy, "ほかのプログラムが使用中です。", "少し待ってから、もう一度コピーしてください。"},
       {AppMessage::ClipboardOutOfMemory, "メモリが足りません。", "ほかのアプリを終了してから、もう一度コピーしてください。"},
+      {AppMessage::Unfinished, "処理を完了できませんでした。",
+       "もう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
+      {AppMessage::NoWindow, "ウィンドウを作成できませんでした。", "ほかのアプリを終了してから、起動し直してください。"},
   };
   ASSERT_EQ(std::size(cases), static_cast<std::size_t>(kAppMessages));
   for (const auto& c : cases) {
@@ -228,6 +231,8 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
     EXPECT_NE(text.substr(0, blank).find(U(c.what)), Text::npos) << Show(text);
     EXPECT_EQ(text.substr(blank + 4), U(c.step));
   }
+  // The failure's own words stand between what went wrong and the step.
+  EXPECT_TRUE(AppMessageText(AppMessage::Unfinished, u"no clock").starts_with(u"処理を完了できませんでした。\r\nno clock\r\n\r\n"));
 }
 
 TEST(VersionText, MinorHasAtLeastTwoDigits) {

@@ -250,7 +250,8 @@ void Form1Test::failedViewIsTold() {
   QVERIFY(form);
   form->SetDispText(u"before");
   QTest::mouseClick(form->Radio(index), Qt::LeftButton, {}, OnMark(form->Radio(index)));
-  QCOMPARE(errors_, QStringList{QString::fromUtf16(u"処理を完了できませんでした。\nno clock")});
+  QCOMPARE(errors_, QStringList{QString::fromUtf16(u"処理を完了できませんでした。\r\nno clock\r\n\r\nもう一度お試しください。"
+                                                   u"続くときは、くいるぼっくす！を起動し直してください。")});
   QVERIFY(form->GetDispText() == u"before");
   // The window goes on.
   QTest::mouseClick(form->Radio(1), Qt::LeftButton, {}, OnMark(form->Radio(1)));

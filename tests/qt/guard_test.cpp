@@ -24,8 +24,10 @@ extern "C" iconv_t iconv_open(const char*, const char*) {
 
 namespace {
 
-const QString kUnfinished = QString::fromUtf16(u"処理を完了できませんでした。");
-const QString kNoTable = kUnfinished + QStringLiteral("\nthis system has no code page 932 (Shift_JIS) converter");
+const QString kStep = QString::fromUtf16(u"\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。");
+const QString kUnfinished = QString::fromUtf16(u"処理を完了できませんでした。") + kStep;
+const QString kNoTable = QString::fromUtf16(u"処理を完了できませんでした。") +
+                         QStringLiteral("\r\nthis system has no code page 932 (Shift_JIS) converter") + kStep;
 
 const QEvent::Type kFail = static_cast<QEvent::Type>(QEvent::User + 1);
 const QEvent::Type kThrowOther = static_cast<QEvent::Type>(QEvent::User + 2);

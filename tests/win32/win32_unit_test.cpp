@@ -391,8 +391,8 @@ TEST_F(HiddenForm1, RunningOutOfMemoryInADpiChangeIsReportedNotThrownIntoWindows
     int failing;
     const wchar_t* message;
   } cases[] = {
-      {1, L"処理を完了できませんでした。\r\nstd::bad_alloc"},
-      {2, L"処理を完了できませんでした。"},
+      {1, L"処理を完了できませんでした。\r\nstd::bad_alloc\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
+      {2, L"処理を完了できませんでした。\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
   };
   // The DC the window's cache hands out; a change that kept it would leave
   // it held, and releasing it here would then succeed.

@@ -5,12 +5,13 @@
 #include <QWidget>
 #include <utility>
 
+#include "core/App.h"
+
 namespace quillbox::qt {
 
 QString UnfinishedMessage(const char* what) {
-  QString message = QString::fromUtf16(u"処理を完了できませんでした。");
-  if (what != nullptr && *what != '\0') message += u'\n' + QString::fromUtf8(what);
-  return message;
+  const Text text = AppMessageText(AppMessage::Unfinished, what != nullptr ? FromUtf8(what) : Text());
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 Application::Application(int& argc, char** argv, Tell tell)

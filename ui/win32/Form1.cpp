@@ -116,7 +116,7 @@ Form1::~Form1() {
 
 int Form1::Run(int showCommand) {
   if (!CreateForm()) {
-    ShowError(u"ウィンドウを作成できませんでした。");
+    ShowError(AppMessageText(AppMessage::NoWindow));
     return 1;
   }
 
@@ -391,11 +391,10 @@ void Form1::ReportFailure(const char* what) noexcept {
   if (reportingFailure_) return;
   reportingFailure_ = true;
   try {
-    ShowError(what != nullptr ? u"処理を完了できませんでした。\r\n" + FromUtf8(what)
-                              : u"処理を完了できませんでした。");
+    ShowError(AppMessageText(AppMessage::Unfinished, what != nullptr ? FromUtf8(what) : Text()));
   } catch (...) {
-    // Memory ran out even for the message: a fixed text needs none.
-    MessageBoxW(BoxOwner(), L"処理を完了できませんでした。", nullptr, MB_OK | MB_ICONERROR);
+    // Memory ran out even for the message: the text made at start needs none.
+    MessageBoxW(BoxOwner(), Wide(unfinished_), nullptr, MB_OK | MB_ICONERROR);
   }
   reportingFailure_ = false;
 }

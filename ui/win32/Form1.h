@@ -78,6 +78,7 @@ class Form1 final : public WindowOps {
   const MSG* queuedMessage_ = nullptr;
   // Set while a failure's message box is up.
   bool reportingFailure_ = false;
+  const Text unfinished_ = AppMessageText(AppMessage::Unfinished);  // made while memory is there
 
   ClockRandomSource random_;
   App app_;
