@@ -18,8 +18,8 @@
 #include "bench/HeapProbe.h"
 #include "bench/ScoreGen.h"
 #include "scores/ScoreFile.h"
-#include "tools/report/Compare.h"
-#include "tools/report/Export.h"
+#include "report/Compare.h"
+#include "report/Export.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
 

@@ -40,7 +40,7 @@ def main():
     parser.add_argument('build', nargs='?', default='build/release')
     parser.add_argument('--runs', type=int, default=5)
     args = parser.parse_args()
-    report = os.path.join(args.build, 'tools', 'quillbox-report')
+    report = os.path.join(args.build, 'report', 'quillbox-report')
     scoregen = os.path.join(args.build, 'bench', 'quillbox-scoregen')
     for program in (report, scoregen, '/usr/bin/time', shutil.which('wc')):
         if not program or not os.path.exists(program):

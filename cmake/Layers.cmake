@@ -1,5 +1,5 @@
 # The program is built in layers, from the bottom: base, scores, ranks,
-# views, core; the fronts (ui/, tools/) sit on top. A folder's headers are
+# views, core; the programs (ui/, report/) sit on top. A folder's headers are
 # reachable only through an include root that holds that folder alone, and
 # a target gets the roots of the libraries it links: an include from a layer
 # above is not found, so it fails to build instead of growing a circle.

@@ -8,7 +8,7 @@
 #include "core/App.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
-#include "tools/report/TextWindow.h"
+#include "report/TextWindow.h"
 
 namespace quillbox {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/report/Compare.h"
+#include "report/Compare.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/report/Export.h"
+#include "report/Export.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "tools/report/Console.h"
+#include "report/Console.h"
 
 namespace quillbox {
 namespace {

@@ -20,7 +20,7 @@ case "$what" in
     # strip -p keeps the zero link time of the PE header. Players open the
     # texts in Notepad: CR LF throughout.
     x86_64-w64-mingw32-strip -p -o "$stage/quillbox.exe" "$src/build/dist-win64/ui/win32/quillbox.exe"
-    x86_64-w64-mingw32-strip -p -o "$stage/quillbox-report.exe" "$src/build/dist-win64/tools/quillbox-report.exe"
+    x86_64-w64-mingw32-strip -p -o "$stage/quillbox-report.exe" "$src/build/dist-win64/report/quillbox-report.exe"
     cp "$src/docs/readme-ja.txt" "$stage/readme.txt"
     crlf "$src/LICENSE" "$stage/LICENSE.txt"
     crlf "$src/THIRD-PARTY-NOTICES.txt" "$stage/THIRD-PARTY-NOTICES.txt"
@@ -29,7 +29,7 @@ case "$what" in
     ;;
   linux)
     strip -o "$stage/quillbox" "$src/build/dist-linux/ui/qt/quillbox"
-    strip -o "$stage/quillbox-report" "$src/build/dist-linux/tools/quillbox-report"
+    strip -o "$stage/quillbox-report" "$src/build/dist-linux/report/quillbox-report"
     cp "$src/docs/README-linux.txt" "$stage/README.txt"
     cp "$src/LICENSE" "$src/THIRD-PARTY-NOTICES.txt" "$stage/"
     cp /usr/share/common-licenses/LGPL-3 "$stage/LGPL-3.txt"

@@ -9,7 +9,7 @@ cmake --build --preset mingw
 
 # Only system DLLs may be imported: the exes must run from a bare folder.
 allowed='^(kernel32|user32|gdi32|comctl32|version|msvcrt|advapi32|shell32|ole32|ws2_32)\.dll$'
-for exe in build/mingw/ui/win32/quillbox.exe build/mingw/tools/quillbox-report.exe; do
+for exe in build/mingw/ui/win32/quillbox.exe build/mingw/report/quillbox-report.exe; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')
   echo "$exe imports: $(echo $dlls)"
   for dll in $dlls; do
@@ -39,5 +39,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 # files through both report tools (one process each).
 cmake --preset release >/dev/null
 cmake --build --preset release --target quillbox-report-batch
-python3 tests/crosscheck/crosscheck.py build/release/tools/quillbox-report-batch \
-  build/mingw/tools/quillbox-report-batch.exe
+python3 tests/crosscheck/crosscheck.py build/release/report/quillbox-report-batch \
+  build/mingw/report/quillbox-report-batch.exe

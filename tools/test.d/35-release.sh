@@ -22,7 +22,7 @@ for dir in "$first" "$second"; do
 done
 
 same=0
-for exe in ui/win32/quillbox.exe tools/quillbox-report.exe; do
+for exe in ui/win32/quillbox.exe report/quillbox-report.exe; do
   for dir in "$first" "$second"; do
     x86_64-w64-mingw32-strip -p -o "$dir/$(basename "$exe")" "$dir/build/dist-win64/$exe"
   done

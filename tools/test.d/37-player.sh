@@ -29,7 +29,7 @@ if [ "${1:-}" != --inside ]; then
 fi
 
 version=$2 zip=$3
-report=$repo/build/release/tools/quillbox-report
+report=$repo/build/release/report/quillbox-report
 driver=$repo/build/mingw/tests/win32/quillbox_player.exe
 shots=$repo/build/player
 mkdir -p "$shots"

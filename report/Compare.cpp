@@ -1,4 +1,4 @@
-#include "tools/report/Compare.h"
+#include "report/Compare.h"
 
 #include <algorithm>
 #include <string_view>
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/Numbers.h"
-#include "tools/report/Export.h"
+#include "report/Export.h"
 #include "views/Views.h"
 
 namespace quillbox {

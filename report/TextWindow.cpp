@@ -1,4 +1,4 @@
-#include "tools/report/TextWindow.h"
+#include "report/TextWindow.h"
 
 #include <new>
 #include <utility>

@@ -13,10 +13,10 @@
 #include "core/App.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
-#include "tools/report/Compare.h"
-#include "tools/report/Console.h"
-#include "tools/report/Export.h"
-#include "tools/report/TextWindow.h"
+#include "report/Compare.h"
+#include "report/Console.h"
+#include "report/Export.h"
+#include "report/TextWindow.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

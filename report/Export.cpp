@@ -1,4 +1,4 @@
-#include "tools/report/Export.h"
+#include "report/Export.h"
 
 #include <algorithm>
 #include <utility>
