@@ -26,7 +26,7 @@ constexpr std::string_view kSeparator = "\n=== new ===\n";
 
 // The values compare looks at, parts 1 to 8 and every field, written out
 // from the record rather than taken from compare's own code.
-using Values = std::array<std::int32_t, 8 * quillbox::kFields>;
+using Values = std::array<std::int32_t, std::size_t{8} * quillbox::kFields>;
 
 std::size_t Slot(std::int32_t part, Field field) {
   return static_cast<std::size_t>(part - 1) * quillbox::kFields + static_cast<std::size_t>(field);
