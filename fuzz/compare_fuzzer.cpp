@@ -17,8 +17,8 @@ namespace {
 
 using quillbox::Comparison;
 using quillbox::Field;
-using quillbox::Songs;
 using quillbox::SongRecord;
+using quillbox::Songs;
 using quillbox::Text;
 
 // Between the old file and the new one; also in compare.dict.
