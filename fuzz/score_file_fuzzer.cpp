@@ -5,14 +5,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "base/Numbers.h"
+#include "fuzz/LoadChecks.h"
 #include "ranks/Ranks.h"
-#include "scores/Cp932.h"
-#include "scores/ScoreFile.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
 
@@ -20,14 +17,6 @@ namespace {
 
 using quillbox::Songs;
 using quillbox::Text;
-
-#define FUZZ_CHECK(condition)                                                                  \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      (void)std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (false)
 
 // Bounds the per-song work so that a run stays fast on huge tables.
 constexpr std::int32_t kMaxDetailSongs = 256;
@@ -56,43 +45,6 @@ LineEnds CountLineEnds(const Text& text) {
 
 bool EndsWith(const Text& text, std::u16string_view tail) {
   return text.size() >= tail.size() && std::u16string_view(text).substr(text.size() - tail.size()) == tail;
-}
-
-// The header lines the reader must find, counted on the raw bytes: a line
-// (ended by CR, CR LF or LF) holding a 0x5C byte that is not the second byte
-// of a lead/trail pair. Only lines before `lastLine` (1-based) count.
-std::int64_t CountHeaderLines(std::string_view bytes, std::int64_t lastLine) {
-  std::int64_t headers = 0;
-  std::int64_t line = 1;
-  bool hasBackslash = false;
-  std::size_t i = 0;
-  while (i < bytes.size() && line <= lastLine) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b == '\r' || b == '\n') {
-      if (hasBackslash) ++headers;
-      hasBackslash = false;
-      ++line;
-      i += (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-      continue;
-    }
-    if (i + 1 < bytes.size() && quillbox::IsCp932Lead(b) &&
-        quillbox::IsCp932Trail(static_cast<unsigned char>(bytes[i + 1]))) {
-      i += 2;
-      continue;
-    }
-    hasBackslash = hasBackslash || b == '\\';
-    ++i;
-  }
-  if (hasBackslash && line <= lastLine) ++headers;
-  return headers;
-}
-
-void CheckTitles(const Songs& songs) {
-  for (std::int32_t s = 1; s <= songs.SongCount(); ++s) {
-    const Text& title = songs[s].Title;
-    FUZZ_CHECK(title.find_first_of(u"\\\r\n") == Text::npos);
-    FUZZ_CHECK(title.find(u'\0') == Text::npos);  // it would cut the Windows text box
-  }
 }
 
 void CheckCharts(const Songs& songs) {
@@ -221,31 +173,14 @@ void CheckPicks(const Songs& songs, const quillbox::PartNames& names) {
   }
 }
 
-void CheckError(std::string_view bytes, const quillbox::LoadResult& result) {
-  const quillbox::LoadError& error = *result.error;
-  FUZZ_CHECK(error.kind != quillbox::LoadErrorKind::FileError);
-  FUZZ_CHECK(error.line >= 1);
-  // The songs kept are those of the header lines above the failing line.
-  FUZZ_CHECK(result.songs.SongCount() == CountHeaderLines(bytes, error.line - 1));
-  const std::string message = quillbox::DescribeLoadError(error);
-  FUZZ_CHECK(message.find_first_of("\r\n") == std::string::npos);
-  FUZZ_CHECK(!quillbox::DescribeLoadErrorJa(error).empty());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The whole buffer, NUL bytes included.
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const quillbox::LoadResult result = quillbox::ParseScoreFile(bytes);
-  if (result.error) {
-    CheckError(bytes, result);
-    return 0;
-  }
+  const quillbox::LoadResult result =
+      quillbox::fuzz::ParseAndCheck(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (result.error) return 0;
   const Songs& songs = result.songs;
-  FUZZ_CHECK(songs.SongCount() == CountHeaderLines(bytes, INT64_MAX));
-  FUZZ_CHECK(songs[0] == quillbox::SongRecord{});
-  CheckTitles(songs);
 
   static const quillbox::Ranks ranks = [] {
     quillbox::Ranks r;

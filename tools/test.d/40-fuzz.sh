@@ -1,36 +1,51 @@
 #!/usr/bin/env bash
-# The score-file fuzzer: build with the fuzz preset, replay the corpus as a
-# test, then fuzz for about a minute. Any crash, sanitizer report, failed
-# check, leak, timeout or out-of-memory fails the stage.
+# The fuzz targets: build them with the fuzz preset, replay each corpus as a
+# test, then fuzz each for a bounded time (QUILLBOX_FUZZ_SECONDS each,
+# default 40): the reader alone, the reader with every view, compare. Any
+# crash, sanitizer report, failed check, leak, timeout or out-of-memory
+# fails the stage.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
+targets=(reader scorefile compare)
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target quillbox_fuzz_scorefile
-(cd build/fuzz && ctest -R '^fuzz_corpus_replay$' --output-on-failure)
+cmake --build --preset fuzz --target "${targets[@]/#/quillbox_fuzz_}"
+(cd build/fuzz && ctest -R '^fuzz_(reader|corpus|compare)_replay$' --output-on-failure)
 
-# Work on a copy: new inputs the run finds must not end up in the repository.
+# Work on copies: new inputs the runs find must not end up in the repository.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r fuzz/corpus "$work/corpus"
-mkdir -p "$work/artifacts"
-
-set +e
-build/fuzz/fuzz/quillbox_fuzz_scorefile "$work/corpus" \
-  -dict=fuzz/scorefile.dict -max_total_time="${QUILLBOX_FUZZ_SECONDS:-60}" \
-  -max_len=4096 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-  -artifact_prefix="$work/artifacts/" >"$work/log" 2>&1
-status=$?
-set -e
-grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|Done [0-9]+ runs)' "$work/log" || true
-if [ $status -ne 0 ] || [ -n "$(ls -A "$work/artifacts")" ]; then
-  tail -n 60 "$work/log"
-  for f in "$work"/artifacts/*; do
-    [ -e "$f" ] || continue
-    echo "finding: $(basename "$f") ($(stat -c %s "$f") bytes), base64:"
-    head -c 4096 "$f" | base64
-  done
-  echo "fuzz: FAILED (exit $status)"
+failed=0
+for target in "${targets[@]}"; do
+  case $target in
+    compare) seeds=fuzz/corpus-compare dict=fuzz/compare.dict ;;
+    *) seeds=fuzz/corpus dict=fuzz/scorefile.dict ;;
+  esac
+  cp -r "$seeds" "$work/corpus-$target"
+  mkdir -p "$work/artifacts-$target"
+  set +e
+  "build/fuzz/fuzz/quillbox_fuzz_$target" "$work/corpus-$target" \
+    -dict="$dict" -max_total_time="${QUILLBOX_FUZZ_SECONDS:-40}" \
+    -max_len=4096 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="$work/artifacts-$target/" >"$work/log-$target" 2>&1
+  status=$?
+  set -e
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log-$target")
+  speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/log-$target")
+  echo "fuzz $target: ${runs:-?} executions, ${speed:-?} a second"
+  if [ $status -ne 0 ] || [ -n "$(ls -A "$work/artifacts-$target")" ]; then
+    tail -n 60 "$work/log-$target"
+    for f in "$work/artifacts-$target"/*; do
+      [ -e "$f" ] || continue
+      echo "finding of $target: $(basename "$f") ($(stat -c %s "$f") bytes), base64:"
+      head -c 4096 "$f" | base64
+    done
+    echo "fuzz $target: FAILED (exit $status)"
+    failed=1
+  fi
+done
+if [ $failed -ne 0 ]; then
+  echo "fuzz: FAILED"
   exit 1
 fi
 echo "fuzz: no finding"
