@@ -11,7 +11,7 @@
 
 #include "fuzz/LoadChecks.h"
 #include "ranks/Ranks.h"
-#include "tools/report/Compare.h"
+#include "report/Compare.h"
 
 namespace {
 
