@@ -99,21 +99,15 @@ constexpr char16_t kOverflow[] = u"the rank summary overflows 32-bit arithmetic"
 Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks) {
   Comparison result;
   // Songs of one title in the old table, in order: the first not yet
-  // matched, and a chain through the rest.
+  // matched, and a chain through the rest. Going backwards, each song goes
+  // in front of its title's chain.
   std::unordered_map<std::u16string_view, std::int32_t> firstOfTitle;
-  std::unordered_map<std::u16string_view, std::int32_t> lastOfTitle;
   std::vector<std::int32_t> nextOfTitle(static_cast<std::size_t>(old.SongCount()) + 1, 0);
   firstOfTitle.reserve(static_cast<std::size_t>(old.SongCount()));
-  lastOfTitle.reserve(static_cast<std::size_t>(old.SongCount()));
-  for (std::int32_t s = 1; s <= old.SongCount(); ++s) {
-    const std::u16string_view title = old[s].Title;
-    const auto [last, added] = lastOfTitle.try_emplace(title, s);
-    if (added) {
-      firstOfTitle.emplace(title, s);
-    } else {
-      nextOfTitle[static_cast<std::size_t>(last->second)] = s;
-      last->second = s;
-    }
+  for (std::int32_t s = old.SongCount(); s >= 1; --s) {
+    std::int32_t& first = firstOfTitle[old[s].Title];
+    nextOfTitle[static_cast<std::size_t>(s)] = first;
+    first = s;
   }
 
   std::vector<bool> matched(static_cast<std::size_t>(old.SongCount()) + 1, false);
@@ -184,14 +178,17 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names,
     out += title + u"\r\n";
     out += kRule;
   };
-  const auto songLine = [&out, numberWidth](std::int32_t song, const Text& title) {
-    out += u"  ";
-    AppendPadLeft(out, song, numberWidth);
-    out += u"  ";
-    out += title;
-    out += u"\r\n";
+  const auto songLine = [numberWidth](Text& to, std::int32_t song, const Text& title) {
+    to += u"  ";
+    AppendPadLeft(to, song, numberWidth);
+    to += u"  ";
+    to += title;
+    to += u"\r\n";
   };
 
+  // The changed songs first, counted as they are written: their heading
+  // gives the count.
+  Text changed;
   std::size_t songs = 0, parts = 0;
   for (std::size_t i = 0; i < comparison.changes.size(); ++i) {
     const Change& change = comparison.changes[i];
@@ -199,49 +196,44 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names,
     const bool newPart = newSong || comparison.changes[i - 1].part != change.part;
     songs += newSong;
     parts += newPart;
-  }
-
-  if (songs > 0) heading(u"changed: " + Count(songs, u"song"));
-  for (std::size_t i = 0; i < comparison.changes.size(); ++i) {
-    const Change& change = comparison.changes[i];
-    const bool newSong = i == 0 || comparison.changes[i - 1].song != change.song;
-    const bool newPart = newSong || comparison.changes[i - 1].part != change.part;
-    if (newSong) songLine(change.song, now[change.song].Title);
+    if (newSong) songLine(changed, change.song, now[change.song].Title);
     if (newPart) {
       const Text& name = names[static_cast<std::size_t>(change.part)];
-      out += changeIndent + name + Text(nameWidth - name.size() + 2, u' ');
+      changed += changeIndent + name + Text(nameWidth - name.size() + 2, u' ');
     } else {
-      out += u", ";
+      changed += u", ";
     }
     const int field = static_cast<int>(change.field);
     if (change.field == Field::PlayCount) {
       const std::int64_t more = static_cast<std::int64_t>(change.to) - change.from;
-      if (more > 0) out += u'+';
-      AppendNumber(out, more);
-      out += more == 1 || more == -1 ? u" play" : u" plays";
+      if (more > 0) changed += u'+';
+      AppendNumber(changed, more);
+      changed += more == 1 || more == -1 ? u" play" : u" plays";
     } else {
       if (change.field == Field::HiPerfect) {
-        out += u"HPR ";
+        changed += u"HPR ";
       } else {
         const bool score = field <= static_cast<int>(Field::Score3);
-        out += score ? u"score " : u"perfect ";
-        AppendNumber(out, field - static_cast<int>(score ? Field::Score1 : Field::Perfect1) + 1);
-        out += u' ';
+        changed += score ? u"score " : u"perfect ";
+        AppendNumber(changed, field - static_cast<int>(score ? Field::Score1 : Field::Perfect1) + 1);
+        changed += u' ';
       }
-      AppendNumber(out, change.from);
-      out += u" \u2192 ";
-      AppendNumber(out, change.to);
+      AppendNumber(changed, change.from);
+      changed += u" \u2192 ";
+      AppendNumber(changed, change.to);
     }
     const bool lastOfPart = i + 1 == comparison.changes.size() ||
                             comparison.changes[i + 1].song != change.song ||
                             comparison.changes[i + 1].part != change.part;
-    if (lastOfPart) out += u"\r\n";
+    if (lastOfPart) changed += u"\r\n";
   }
+  if (songs > 0) heading(u"changed: " + Count(songs, u"song"));
+  out += changed;
 
   if (!comparison.added.empty()) heading(u"added: " + Count(comparison.added.size(), u"song"));
-  for (const std::int32_t s : comparison.added) songLine(s, now[s].Title);
+  for (const std::int32_t s : comparison.added) songLine(out, s, now[s].Title);
   if (!comparison.removed.empty()) heading(u"removed: " + Count(comparison.removed.size(), u"song"));
-  for (const std::int32_t s : comparison.removed) songLine(s, old[s].Title);
+  for (const std::int32_t s : comparison.removed) songLine(out, s, old[s].Title);
 
   // Rank lines are paired by position: the summary always has the same nine.
   Text rankLines;
