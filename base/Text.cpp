@@ -166,4 +166,31 @@ Text FromUtf8(std::string_view text) {
   return out;
 }
 
+void AppendJsonString(Text& out, std::u16string_view text) {
+  using namespace std::string_view_literals;
+  constexpr char16_t kHex[] = u"0123456789abcdef";
+  // Runs of characters that need no escape go in whole: most titles are one.
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0x20 && c != u'"' && c != u'\\') continue;
+    out += text.substr(from, i - from);
+    from = i + 1;
+    switch (c) {
+      case u'"': out += u"\\\""sv; break;
+      case u'\\': out += u"\\\\"sv; break;
+      case u'\b': out += u"\\b"sv; break;
+      case u'\f': out += u"\\f"sv; break;
+      case u'\n': out += u"\\n"sv; break;
+      case u'\r': out += u"\\r"sv; break;
+      case u'\t': out += u"\\t"sv; break;
+      default:
+        out += u"\\u00"sv;
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+    }
+  }
+  out += text.substr(from);
+}
+
 }  // namespace quillbox

@@ -19,6 +19,10 @@ Text PadLeft(std::int64_t value, std::size_t width);
 // hundreds of thousands of cells.
 void AppendPadLeft(Text& out, std::int64_t value, std::size_t width);
 
+// `text` as the contents of a JSON string, without the quotes: '"' and '\'
+// escaped, control characters as \b \f \n \r \t or \u00XX, the rest as is.
+void AppendJsonString(Text& out, std::u16string_view text);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 // UTF-8 to UTF-16 (for ASCII and our own literals); bad bytes become U+FFFD.

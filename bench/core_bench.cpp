@@ -18,7 +18,7 @@
 #include "bench/HeapProbe.h"
 #include "bench/ScoreGen.h"
 #include "scores/ScoreFile.h"
-#include "report/Compare.h"
+#include "views/Compare.h"
 #include "report/Export.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"

@@ -11,7 +11,7 @@
 
 #include "fuzz/LoadChecks.h"
 #include "ranks/Ranks.h"
-#include "report/Compare.h"
+#include "views/Compare.h"
 
 namespace {
 

@@ -23,8 +23,4 @@ bool WriteExport(const Songs& songs, const PartNames& names, ExportFormat format
 // The same as one text.
 Text ExportText(const Songs& songs, const PartNames& names, ExportFormat format, std::u16string_view version);
 
-// `text` as the contents of a JSON string, without the quotes: '"' and '\'
-// escaped, control characters as \b \f \n \r \t or \u00XX, the rest as is.
-void AppendJsonString(Text& out, std::u16string_view text);
-
 }  // namespace quillbox

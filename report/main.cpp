@@ -13,7 +13,7 @@
 #include "core/App.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
-#include "report/Compare.h"
+#include "views/Compare.h"
 #include "report/Console.h"
 #include "report/Export.h"
 #include "report/TextWindow.h"

@@ -1,4 +1,4 @@
-#include "report/Compare.h"
+#include "views/Compare.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/Compare.h"
+#include "views/Compare.h"
 
 #include <algorithm>
 #include <string_view>
@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "base/Numbers.h"
-#include "report/Export.h"
 #include "views/Views.h"
 
 namespace quillbox {
