@@ -18,6 +18,7 @@
 
 #include "scores/ScoreFile.h"
 #include "ui/common/Layout.h"
+#include "ui/win32/CaptionFont.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
@@ -229,6 +230,17 @@ TEST_F(HiddenForm1, EveryCaptionFitsItsControlAtEachDpiInTheFontTheControlHolds)
       SIZE extent{};
       GetTextExtentPoint32W(dc, caption, length, &extent);
       const int needed = extent.cx + CaptionMargin(dc, design.kind, dpi);
+      // Made no smaller than it must: one pixel larger, the caption is cut.
+      if (held.lfHeight != platform.lfHeight) {
+        LOGFONTW larger = held;
+        larger.lfHeight += held.lfHeight < 0 ? -1 : 1;
+        const HFONT largerFont = CreateFontIndirectW(&larger);
+        SelectObject(dc, largerFont);
+        EXPECT_FALSE(CaptionFits(dc, caption, design.kind, SIZE{client.right, client.bottom}, dpi))
+            << "control " << design.id;
+        SelectObject(dc, font);
+        DeleteObject(largerFont);
+      }
       SelectObject(dc, old);
       ReleaseDC(control, dc);
       EXPECT_LE(needed, client.right) << "control " << design.id << ": caption " << extent.cx;

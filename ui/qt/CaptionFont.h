@@ -19,8 +19,9 @@ QFont ChooseCaptionFont(const QFont& base, const QString& captions);
 // True when the button's caption is drawn whole within the button.
 bool CaptionFits(const QAbstractButton* button);
 
-// Gives every button `font`, then a smaller size of it to each whose caption
-// would still be cut off.
+// Gives every button `font`, then to each whose caption would still be cut
+// off the largest half-point size of it at which the caption fits, or the
+// first at or below 6 points when none does.
 void SetCaptionFont(const QList<QAbstractButton*>& buttons, const QFont& font);
 
 }  // namespace quillbox::qt

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "ui/common/CaptionFit.h"
 #include "ui/win32/Dpi.h"
 
 namespace quillbox::win32 {
@@ -154,7 +155,6 @@ HFONT CreateFittingCaptionFont(HDC dc, const wchar_t* caption, ControlKind kind,
                                const LOGFONTW& font, UINT dpi) {
   const HFONT full = CreateFontIndirectW(&font);
   if (full == nullptr) return nullptr;
-  const bool fits = FitsIn(dc, full, caption, kind, control, dpi);
   LONG height = font.lfHeight;
   if (height == 0) {
     // The mapper's default size: shrink from the cell height it gave.
@@ -164,22 +164,32 @@ HFONT CreateFittingCaptionFont(HDC dc, const wchar_t* caption, ControlKind kind,
     height = metrics.tmHeight;
   }
   DeleteObject(full);
-  if (fits || height == 0) return nullptr;
+  if (height == 0) return nullptr;
 
   // A negative height is the characters' own, a positive one the cell's;
-  // either way the smaller size keeps the kind of height the platform chose.
+  // either way a smaller size keeps the kind of height the platform chose.
   const LONG sign = height < 0 ? -1 : 1;
+  const LONG designed = height * sign;
+  const auto sized = [&](LONG size) {
+    LOGFONTW sizedFont = font;
+    if (size != designed) {
+      sizedFont.lfHeight = sign * size;
+      sizedFont.lfWidth = 0;
+    }
+    return sizedFont;
+  };
   const LONG smallest = MulDiv(kSmallestCaptionPoints, static_cast<int>(dpi), 72);
-  LOGFONTW smaller = font;
-  HFONT fitting = nullptr;
-  for (LONG size = height * sign - 1; size >= smallest; --size) {
-    if (fitting != nullptr) DeleteObject(fitting);
-    smaller.lfHeight = sign * size;
-    smaller.lfWidth = 0;
-    fitting = CreateFontIndirectW(&smaller);
-    if (fitting == nullptr || FitsIn(dc, fitting, caption, kind, control, dpi)) break;
-  }
-  return fitting;
+  const LONG size = ui::FittingSize(designed, LONG{1}, smallest, [&](LONG pixels) {
+    const LOGFONTW tried = sized(pixels);
+    const HFONT made = CreateFontIndirectW(&tried);
+    // A size no font can be made of ends the search there.
+    const bool fits = made == nullptr || FitsIn(dc, made, caption, kind, control, dpi);
+    DeleteObject(made);
+    return fits;
+  });
+  if (size == designed) return nullptr;
+  const LOGFONTW fitting = sized(size);
+  return CreateFontIndirectW(&fitting);
 }
 
 }  // namespace quillbox::win32
