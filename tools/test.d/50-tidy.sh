@@ -14,7 +14,7 @@ configure() {
     -DQUILLBOX_BUILD_TESTS=ON -DQUILLBOX_BUILD_BENCH=OFF -DQUILLBOX_BUILD_FUZZ=OFF \
     -DQUILLBOX_BUILD_QT="$1" >/dev/null
 }
-patterns=('base/*.cpp' 'core/*.cpp' 'scores/*.cpp' 'ranks/*.cpp' 'views/*.cpp' 'tools/*.cpp' 'fuzz/*.cpp'
+patterns=('base/*.cpp' 'core/*.cpp' 'scores/*.cpp' 'ranks/*.cpp' 'views/*.cpp' 'report/*.cpp' 'fuzz/*.cpp'
           ':(glob)tests/*.cpp' 'tests/support/*.cpp' 'tests/hostile/*.cpp')
 if configure ON 2>/dev/null && grep -q '/ui/qt/' build/tidy/compile_commands.json; then
   patterns+=('ui/qt/*.cpp')
