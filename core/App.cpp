@@ -1,9 +1,11 @@
 #include "core/App.h"
 
 #include <new>
+#include <system_error>
 
 #include "base/Numbers.h"
 #include "core/ProgramDirectory.h"
+#include "views/Compare.h"
 
 namespace quillbox {
 
@@ -31,6 +33,9 @@ Text AppMessageText(AppMessage message, const Text& detail) {
     case AppMessage::Unfinished:
       return u"処理を完了できませんでした。" + details +
              u"\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。";
+    case AppMessage::DroppedNotAFile:
+      return u"フォルダーやファイルでないものは読み込めません。" + details +
+             u"\r\n\r\nバックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。";
     case AppMessage::NoWindow:
       return u"ウィンドウを作成できませんでした。" + details +
              u"\r\n\r\nほかのアプリを終了してから、起動し直してください。";
@@ -111,6 +116,44 @@ void App::Command1_Click() {
     case ClipboardResult::Replaced: break;
     case ClipboardResult::Busy: window_.ShowError(AppMessageText(AppMessage::ClipboardBusy)); break;
     case ClipboardResult::OutOfMemory: window_.ShowError(AppMessageText(AppMessage::ClipboardOutOfMemory)); break;
+  }
+}
+
+Text PathForUser(const std::filesystem::path& path) {
+  const auto u8 = path.u8string();
+  return FromUtf8(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
+  if (files.empty()) return;
+  try {
+    // Refused before any file is read, so that a folder among good files
+    // does not cost the user a wait for nothing.
+    for (const std::filesystem::path& file : files) {
+      std::error_code error;
+      if (!std::filesystem::is_regular_file(file, error)) {
+        window_.ShowError(AppMessageText(AppMessage::DroppedNotAFile, PathForUser(file)));
+        return;
+      }
+    }
+    std::vector<Songs> dropped;
+    dropped.reserve(files.size());
+    for (const std::filesystem::path& file : files) {
+      LoadResult loaded = LoadScoreFile(file);
+      if (loaded.error) {
+        window_.ShowError(DescribeLoadErrorJa(*loaded.error));
+        return;
+      }
+      dropped.push_back(std::move(loaded.songs));
+    }
+    if (dropped.size() == 1) {
+      const Comparison comparison = CompareTables(dropped.front(), songs_, ranks_);
+      window_.SetDispText(ComparisonText(dropped.front(), songs_, partNames_, comparison));
+      return;
+    }
+    // HISTORY: two or more files, once the history view is in.
+  } catch (const std::bad_alloc&) {
+    window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }
 }
 

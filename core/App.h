@@ -3,6 +3,7 @@
 // runs through. The tables are filled once at start-up and only read after.
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "core/WindowOps.h"
 #include "ranks/Ranks.h"
@@ -23,8 +24,9 @@ enum class AppMessage {
   ClipboardOutOfMemory,  // no memory for the clipboard's copy of the text
   Unfinished,            // an operation ended in a failure nobody expected
   NoWindow,              // the window itself could not be made
+  DroppedNotAFile,       // a folder or something else that is not a file was dropped
 };
-inline constexpr int kAppMessages = static_cast<int>(AppMessage::NoWindow) + 1;
+inline constexpr int kAppMessages = static_cast<int>(AppMessage::DroppedNotAFile) + 1;
 
 // What went wrong, then on a line of its own the one step to take next.
 // `detail`, the failure's own words, goes on the line after the first.
@@ -44,6 +46,11 @@ class App {
   void Radio_MouseDown(std::int16_t index, std::int16_t button = 0, std::int16_t shift = 0, float x = 0,
                        float y = 0);
   void Command1_Click();
+  // Score files dropped on the window. One shows what changed from it to the
+  // loaded file; two or more, the history from the oldest of them to the
+  // loaded file. Every file is loaded before the text box changes: on any
+  // failure the user is told and the box keeps what it had.
+  void Form_DropFiles(const std::vector<std::filesystem::path>& files);
 
   void ShowChart(ChartMode mode);
   // The picks and the rank summary return false when they left the text box
@@ -66,5 +73,8 @@ class App {
   Songs songs_;
   std::optional<LoadError> loadError_;
 };
+
+// The path as the user's messages show it.
+Text PathForUser(const std::filesystem::path& path);
 
 }  // namespace quillbox

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/App.h"
+#include "views/Compare.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
 #include "report/TextWindow.h"
@@ -207,6 +208,55 @@ TEST_F(AppTest, OutOfMemoryInAViewIsReportedAndChangesNothing) {
   EXPECT_NE(window_.errors()[0].find(u"メモリ"), Text::npos);
 }
 
+// A drop changes the text box only, and only when every dropped file loads.
+TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  const auto write = [this](const char* name, std::string_view utf8) {
+    std::ofstream(dir_ / name, std::ios::binary) << test::Cp932File(utf8);
+    return dir_ / name;
+  };
+  const auto backup = write("backup.ini", "[First\\]\nHPR1=10\nPR11=12\n");
+  const auto bad = write("bad.ini", "[a\\]\nHPR9=5\n");
+  std::filesystem::create_directories(dir_ / "folder");
+  const Text chart = window_.disp();
+
+  const struct {
+    std::vector<std::filesystem::path> files;
+    const char* mustMention;  // in the one message; nullptr: no message, the comparison shown
+  } cases[] = {
+      {{backup}, nullptr},
+      {{bad}, "行: 2"},
+      {{backup, bad}, "行: 2"},
+      {{backup, dir_ / "folder"}, "フォルダーやファイルでないもの"},
+      {{dir_ / "gone.ini"}, "gone.ini"},
+  };
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  for (const auto& c : cases) {
+    TextWindow window = MakeWindow(dir_);
+    App dropped(window, random_);
+    ASSERT_TRUE(dropped.Form_Load());
+    window.ClearLog();
+    dropped.Form_DropFiles(c.files);
+    if (c.mustMention == nullptr) {
+      EXPECT_EQ(window.log(), "disp;");  // the mark stays where it was
+      const Songs old = LoadScoreFile(backup).songs;
+      EXPECT_EQ(window.disp(), ComparisonText(old, dropped.songs(), names, CompareTables(old, dropped.songs(), ranks)));
+      dropped.Radio_MouseDown(0);
+      EXPECT_EQ(window.disp(), chart);
+    } else {
+      EXPECT_EQ(window.log(), "error;");
+      EXPECT_EQ(window.disp(), chart);
+      ASSERT_EQ(window.errors().size(), 1u);
+      EXPECT_NE(window.errors()[0].find(U(c.mustMention)), Text::npos) << Show(window.errors()[0]);
+    }
+  }
+}
+
 // Each message of the app says what went wrong, then, after a blank line,
 // the one step to take next.
 TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
@@ -222,6 +272,8 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
       {AppMessage::Unfinished, "処理を完了できませんでした。",
        "もう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
       {AppMessage::NoWindow, "ウィンドウを作成できませんでした。", "ほかのアプリを終了してから、起動し直してください。"},
+      {AppMessage::DroppedNotAFile, "フォルダーやファイルでないもの",
+       "バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。"},
   };
   ASSERT_EQ(std::size(cases), static_cast<std::size_t>(kAppMessages));
   for (const auto& c : cases) {

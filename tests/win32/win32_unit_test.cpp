@@ -8,15 +8,18 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <shlobj.h>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "scores/ScoreFile.h"
+#include "views/Compare.h"
 #include "ui/common/Layout.h"
 #include "ui/win32/CaptionFont.h"
 #include "ui/win32/DispFont.h"
@@ -444,6 +447,89 @@ TEST_F(HiddenForm1, AFailureWhileAFailuresBoxIsUpShowsNoSecondBox) {
   failingAllocations = 0;
   closer.join();
   EXPECT_EQ(most, 1u);
+}
+
+// An HDROP as the shell makes one: a DROPFILES header, then the names, each
+// ending in a NUL, and one more NUL.
+HDROP MakeDrop(const std::vector<std::filesystem::path>& files) {
+  std::wstring names;
+  for (const auto& file : files) names += file.wstring() + L'\0';
+  names += L'\0';
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+// The demo file, as CMake names it, in the form wine's programs take.
+std::filesystem::path ExampleFile() {
+  std::wstring path;
+  for (const char c : std::string(QUILLBOX_EXAMPLES_DIR "/hsc.ini")) path += c == '/' ? L'\\' : wchar_t(c);
+  return std::filesystem::path(path[0] == L'\\' ? L"Z:" + path : path);
+}
+
+// Files dropped on the window and on its text box: the comparison with a
+// backup, or one message and the box as it was.
+TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / (L"quillbox drop " + std::to_wstring(GetCurrentProcessId()));
+  fs::create_directories(dir / L"folder");
+  std::ifstream demo(ExampleFile(), std::ios::binary);
+  std::string backup((std::istreambuf_iterator<char>(demo)), {});
+  const std::size_t at = backup.find("HPR1=82");
+  ASSERT_NE(at, std::string::npos);
+  backup.replace(at, 7, "HPR1=70");
+  std::ofstream(dir / L"backup.ini", std::ios::binary) << backup;
+  std::ofstream(dir / L"bad.ini", std::ios::binary) << "[a\\]\nHPR9=5\n";
+
+  const struct {
+    bool onDisp;
+    std::vector<fs::path> files;
+    const wchar_t* message;  // a part of the one message box; nullptr: none
+  } cases[] = {
+      {false, {dir / L"backup.ini"}, nullptr},
+      {true, {dir / L"backup.ini"}, nullptr},
+      {false, {dir / L"backup.ini", dir / L"bad.ini"}, L"行: 2"},
+      {true, {dir / L"bad.ini"}, L"行: 2"},
+      {false, {dir / L"folder"}, L"フォルダーやファイルでないもの"},
+      {true, {dir / L"folder"}, L"フォルダーやファイルでないもの"},
+  };
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const Songs old = LoadScoreFile(dir / L"backup.ini").songs;
+  const Songs now = LoadScoreFile(ExampleFile()).songs;
+  ASSERT_GT(now.SongCount(), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(&c - cases));
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    Form1 form(GetModuleHandleW(nullptr), ExampleFile());
+    ASSERT_TRUE(form.CreateForm());
+    ASSERT_TRUE(form.Form_Load());
+    const HWND window = FindWindowW(kForm1ClassName, nullptr);
+    const HWND target = c.onDisp ? GetDlgItem(window, kDispId) : window;
+    ASSERT_NE(target, nullptr);
+    const Text before = form.GetDispText();
+    std::wstring message;
+    std::thread closer;
+    if (c.message != nullptr) closer = std::thread([&, thread = GetCurrentThreadId()] { message = CloseMessageBox(thread); });
+    SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.files)), 0);
+    if (closer.joinable()) closer.join();
+    EXPECT_EQ(IsDlgButtonChecked(window, kRadioFirstId), BST_CHECKED);
+    if (c.message == nullptr) {
+      EXPECT_TRUE(form.GetDispText() == ComparisonText(old, now, names, CompareTables(old, now, ranks)));
+    } else {
+      EXPECT_NE(message.find(c.message), std::wstring::npos) << ToUtf8(Text(message.begin(), message.end()));
+      EXPECT_TRUE(form.GetDispText() == before);
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "ui/qt/DispBox.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -46,6 +50,43 @@ char16_t StandIn(char16_t c) {
 }
 
 }  // namespace
+
+std::optional<std::vector<std::filesystem::path>> DroppedFiles(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  std::vector<std::filesystem::path> files;
+  for (const QUrl& url : data->urls()) {
+    // The name's bytes as the system holds them, whatever their encoding.
+    const QByteArray name = url.isLocalFile() ? QFile::encodeName(url.toLocalFile()) : url.toString().toUtf8();
+    files.emplace_back(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+  }
+  if (files.empty()) return std::nullopt;
+  return files;
+}
+
+void DispBox::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFiles(event->mimeData())) {
+    event->acceptProposedAction();
+    return;
+  }
+  QPlainTextEdit::dragEnterEvent(event);
+}
+
+void DispBox::dragMoveEvent(QDragMoveEvent* event) {
+  if (DroppedFiles(event->mimeData())) {
+    event->acceptProposedAction();
+    return;
+  }
+  QPlainTextEdit::dragMoveEvent(event);
+}
+
+void DispBox::dropEvent(QDropEvent* event) {
+  if (auto files = DroppedFiles(event->mimeData())) {
+    event->acceptProposedAction();
+    emit FilesDropped(*files);
+    return;
+  }
+  QPlainTextEdit::dropEvent(event);
+}
 
 DispBox::DispBox(QWidget* parent) : QPlainTextEdit(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -5,10 +5,17 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
+#include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "base/Text.h"
 
 namespace quillbox::qt {
+
+// The files a drag carries, when it carries URLs; a URL that is not a local
+// file comes back as its text, which the core refuses as not a file.
+std::optional<std::vector<std::filesystem::path>> DroppedFiles(const QMimeData* data);
 
 class DispBox final : public QPlainTextEdit {
   Q_OBJECT
@@ -19,7 +26,14 @@ class DispBox final : public QPlainTextEdit {
   void SetText(const Text& text);
   Text GetText() const;
 
+ signals:
+  // Files dropped on the box; dropped text goes into the box as before.
+  void FilesDropped(const std::vector<std::filesystem::path>& files);
+
  protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;

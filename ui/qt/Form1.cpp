@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 
@@ -119,7 +120,23 @@ Form1::Form1(Options options)
   setWindowIcon(WindowIcon());
   // The layout does not adapt, so the window keeps its designed size.
   setFixedSize(Px(ui::kClientWidthTwips), Px(ui::kClientHeightTwips));
+  setAcceptDrops(true);
   CreateControls();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFiles(event->mimeData())) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  if (auto files = DroppedFiles(event->mimeData())) {
+    event->acceptProposedAction();
+    DropFiles(*files);
+  }
+}
+
+void Form1::DropFiles(const std::vector<std::filesystem::path>& files) {
+  Guard([&] { app_.Form_DropFiles(files); });
 }
 
 Form1::~Form1() = default;
@@ -164,6 +181,7 @@ void Form1::CreateControls() {
   disp_->setFont(ChooseDispFont());
   disp_->setAccessibleName(QString::fromUtf16(kDispName));
   disp_->setAccessibleDescription(QString::fromUtf16(kDispDescription));
+  connect(disp_, &DispBox::FilesDropped, this, &Form1::DropFiles);
 
   command1_ = new QPushButton(Caption(ui::Command1Design().caption), this);
   command1_->setGeometry(Pixels(ui::Command1Design()));

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/App.h"
 #include "ui/common/Layout.h"
@@ -89,7 +90,13 @@ class Form1 final : public QWidget, public WindowOps {
   std::filesystem::path ProgramDirectory() override;
   void ShowError(const Text& message) override;
 
+ protected:
+  // Score files dropped anywhere on the window go to the core.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  void DropFiles(const std::vector<std::filesystem::path>& files);
   void CreateControls();
   // The widget made from `design`, one of ui::kControls.
   QWidget* Control(const ui::ControlDesign& design) const;

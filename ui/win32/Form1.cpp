@@ -1,11 +1,14 @@
 #include "ui/win32/Form1.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ProgramDirectory.h"
@@ -102,7 +105,8 @@ void Contained(Procedure procedure) noexcept {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance) : instance_(instance), app_(*this, random_) {}
+Form1::Form1(HINSTANCE instance, std::optional<std::filesystem::path> scoreFile)
+    : instance_(instance), app_(*this, random_, std::move(scoreFile)) {}
 
 Form1::~Form1() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -120,9 +124,7 @@ int Form1::Run(int showCommand) {
     return 1;
   }
 
-  bool loaded = false;
-  Guard([&] { loaded = app_.Form_Load(); });
-  if (!loaded) {
+  if (!Form_Load()) {
     DestroyWindow(window_);
     return 1;
   }
@@ -170,9 +172,16 @@ bool Form1::CreateForm() {
       CreateWindowExW(kFormExStyle, kForm1ClassName, Wide(ui::kDesignedCaption), kFormStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
+  DragAcceptFiles(window_, TRUE);
   CreateControls();
   ApplyDpi(WindowDpi(window_));
   return true;
+}
+
+bool Form1::Form_Load() {
+  bool loaded = false;
+  Guard([&] { loaded = app_.Form_Load(); });
+  return loaded;
 }
 
 void Form1::CreateControls() {
@@ -205,6 +214,8 @@ void Form1::CreateControls() {
             window_, menu, instance_, nullptr);
         SendMessageW(disp_, EM_SETLIMITTEXT, kDispTextLimit, 0);
         SetWindowSubclass(disp_, DispProc, 0, 0);
+        // A file dropped on the box goes to the window (see DispProc).
+        DragAcceptFiles(disp_, TRUE);
         break;
       case ControlKind::Command1:
         command1_ = CreateWindowExW(0, L"BUTTON", Wide(control.caption),
@@ -319,6 +330,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       // as its click, as a focused push button does in a dialog box.
       if (GetFocus() == command1_) return MAKELRESULT(kCommand1Id, DC_HASDEFID);
       return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_DPICHANGED: ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY: window_ = nullptr; break;
@@ -353,6 +365,8 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
   // Under IsDialogMessage a multi-line edit posts WM_CLOSE to its parent on
   // Esc, as if it sat in a dialog box; here that would end the program.
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
+  // The edit control would ignore it: a drop anywhere counts as on the window.
+  if (message == WM_DROPFILES) return SendMessageW(GetParent(disp), message, wParam, lParam);
   LRESULT result = 0;
   Contained([&] {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
@@ -363,6 +377,27 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_GETDLGCODE) result &= ~static_cast<LRESULT>(DLGC_HASSETSEL);
   });
   return result;
+}
+
+void Form1::OnDropFiles(HDROP drop) {
+  std::vector<std::filesystem::path> files;
+  bool named = false;
+  Guard([&] {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    files.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+      std::wstring name(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+      DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
+      files.emplace_back(std::move(name));
+    }
+    named = true;
+  });
+  // Freed before the core runs: a message box it shows must not keep the
+  // drop's memory.
+  DragFinish(drop);
+  // Some of the names alone would be half the drop.
+  if (!named || files.empty()) return;
+  Guard([&] { app_.Form_DropFiles(files); });
 }
 
 void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 
 #include "core/App.h"
 #include "core/WindowOps.h"
@@ -16,7 +17,8 @@ namespace quillbox::win32 {
 
 class Form1 final : public WindowOps {
  public:
-  explicit Form1(HINSTANCE instance);
+  // `scoreFile` replaces hsc.ini in the program's folder (for tests).
+  explicit Form1(HINSTANCE instance, std::optional<std::filesystem::path> scoreFile = {});
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -28,6 +30,9 @@ class Form1 final : public WindowOps {
   // The first step of Run: the window and its controls, laid out for the
   // window's DPI and still hidden. False when the window cannot be made.
   bool CreateForm();
+  // The second: the core's start-up. False when the score file could not be
+  // loaded (the message has been shown).
+  bool Form_Load();
 
   // WindowOps
   Text GetCaption() override;
@@ -48,6 +53,8 @@ class Form1 final : public WindowOps {
                                    DWORD_PTR unused);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam);
+  // Takes the dropped files' names and hands them to the core; frees `drop`.
+  void OnDropFiles(HDROP drop);
 
   void CreateControls();
   // Lays the window out for `dpi`; `suggested` is the frame Windows gives
