@@ -310,6 +310,9 @@ void BM_DropBackup(benchmark::State& state) {
     if (!Press(state, *window, 0, false)) return;  // so that the drop changes the text
     const int before = window->textChanges;
     const Clock::time_point start = Clock::now();
+    // Qt takes a drop only after the drag entered.
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->form.get(), &enter);
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window->form.get(), &drop);
     window->form->repaint();
