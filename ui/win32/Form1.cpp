@@ -1,7 +1,6 @@
 #include "ui/win32/Form1.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>

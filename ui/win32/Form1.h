@@ -3,6 +3,9 @@
 // their events handed to the core.
 #include <windows.h>
 
+// After windows.h; WIN32_LEAN_AND_MEAN leaves HDROP out.
+#include <shellapi.h>
+
 #include <array>
 #include <filesystem>
 #include <optional>
