@@ -19,6 +19,7 @@
 #include "bench/ScoreGen.h"
 #include "scores/ScoreFile.h"
 #include "views/Compare.h"
+#include "views/Versus.h"
 #include "report/Export.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
@@ -307,6 +308,30 @@ void BM_Compare(benchmark::State& state) {
   state.counters["x_load"] = MedianSeconds(run, 5) / (2 * LoadSeconds(state.range(1)));
 }
 BENCHMARK(BM_Compare)
+    ->ArgNames({"json", "songs"})
+    ->ArgsProduct({{0, 1}, {kPlayerTable, kLargeTable}})
+    ->Unit(benchmark::kMillisecond);
+
+// Head to head with a friend a little ahead: matching, the counts, the text
+// or JSON and its UTF-8 bytes. Counter x_load: the median over that of
+// loading both files. Target: at most 3.
+void BM_Versus(benchmark::State& state) {
+  const Songs& mine = Table(state.range(1));
+  const Songs theirs = PlayedOn(mine);
+  const bool json = state.range(0) == 1;
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const auto run = [&] {
+    const Versus versus = VersusTables(mine, theirs, ranks);
+    benchmark::DoNotOptimize(
+        ToUtf8(json ? VersusJson(mine, theirs, names, versus) : VersusText(mine, theirs, names, versus)));
+  };
+  for (auto _ : state) run();
+  state.counters["x_load"] = MedianSeconds(run, 5) / (2 * LoadSeconds(state.range(1)));
+}
+BENCHMARK(BM_Versus)
     ->ArgNames({"json", "songs"})
     ->ArgsProduct({{0, 1}, {kPlayerTable, kLargeTable}})
     ->Unit(benchmark::kMillisecond);

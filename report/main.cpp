@@ -14,6 +14,7 @@
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
 #include "views/Compare.h"
+#include "views/Versus.h"
 #include "report/Console.h"
 #include "report/Export.h"
 #include "report/TextWindow.h"
@@ -34,10 +35,12 @@ constexpr const char* kUsage =
     "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
     "       quillbox-report [--file PATH] export [--format json|csv|tsv]\n"
     "       quillbox-report compare OLD NEW [--format text|json]\n"
+    "       quillbox-report versus MINE THEIRS [--format text|json]\n"
     "       quillbox-report --version\n"
     "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
     "  export       every field of every song (default json; csv for spreadsheets)\n"
     "  compare      what changed from score file OLD to score file NEW (default text)\n"
+    "  versus       score file MINE against a friend's score file THEIRS (default text)\n"
     "  --file PATH  read this score file instead of hsc.ini beside the program\n"
     "  --copy       print what the copy button puts on the clipboard\n"
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
@@ -179,6 +182,25 @@ int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& n
   return 0;
 }
 
+int VersusCommand(const std::filesystem::path& minePath, const std::filesystem::path& theirPath, bool json) {
+  const std::optional<quillbox::Songs> mine = Load(minePath);
+  if (!mine) return 1;
+  const std::optional<quillbox::Songs> theirs = Load(theirPath);
+  if (!theirs) return 1;
+  quillbox::Ranks ranks;
+  quillbox::InitRanks(ranks);
+  quillbox::PartNames names;
+  quillbox::InitPartNames(names);
+  const quillbox::Versus versus = quillbox::VersusTables(*mine, *theirs, ranks);
+  const Text text = json ? quillbox::VersusJson(*mine, *theirs, names, versus)
+                         : quillbox::VersusText(*mine, *theirs, names, versus);
+  if (!WriteOut(text)) {
+    Tell(kCannotWrite);
+    return 1;
+  }
+  return 0;
+}
+
 // The --format value of export and compare, checked against the command.
 int CheckFormat(const std::string& command, const std::optional<std::string>& format,
                 bool formatBeforeCommand, std::initializer_list<const char*> formats) {
@@ -252,7 +274,13 @@ int Run(int argc, char** argv) {
     if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
     return Compare(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
   }
-  if (format) return Usage("--format is for export and compare");
+  if (view == "versus") {
+    if (file || copy || seed) return Usage("versus takes no --file, --copy or --seed: it reads MINE and THEIRS");
+    if (rest.size() != 3) return Usage("versus needs MINE and THEIRS");
+    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
+    return VersusCommand(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
+  }
+  if (format) return Usage("--format is for export, compare and versus");
   if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
     return Usage("unknown view " + view);
   }

@@ -54,7 +54,8 @@ def commands(name, songs):
         runs += [["detail", "1", "1"], ["detail", str(songs), "8"], ["--copy", "detail", "1", "3"]]
     for seed in ("1", "20261207", "18446744073709551615"):
         runs += [["--seed", seed, "random"], ["--seed", seed, "weighted"], ["--copy", "--seed", seed, "weighted"]]
-    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"]]
+    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"],
+                ["versus", name, "demo.ini"], ["versus", "demo.ini", name, "--format", "json"]]
     return ["\t".join(["--file", name] + run) for run in runs] + ["\t".join(run) for run in compares]
 
 

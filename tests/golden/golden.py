@@ -50,8 +50,8 @@ def run_case(report, case):
     ok = True
     for command in commands:
         words = command.split("+")
-        # compare names both of its files itself and takes no --file.
-        args = [report] + ([] if words[0] == "compare" else ["--file", case + ".ini"]) + words
+        # compare and versus name both of their files themselves and take no --file.
+        args = [report] + ([] if words[0] in ("compare", "versus") else ["--file", case + ".ini"]) + words
         run = subprocess.run(args, cwd=HERE, capture_output=True, check=False)
         # A failure is kept as its status line and standard error; success
         # has no .err file at all.
