@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string_view>
 #include <utility>
 
@@ -448,6 +449,10 @@ void AppendHtml(Text& out, std::u16string_view text) {
   }
 }
 
+void Append(Text& out, std::initializer_list<std::u16string_view> pieces) {
+  for (const std::u16string_view piece : pieces) out += piece;
+}
+
 Text Html(std::u16string_view text) {
   Text out;
   AppendHtml(out, text);
@@ -608,10 +613,10 @@ void AppendChart(Text& out, const History& history, std::size_t line, const Rank
   }
   for (const std::size_t f : shown) {
     const Text cx = Fixed(x(f)), cy = Fixed(y(*totals[f]));
-    out += u"<circle class=\"point\" cx=\"" + cx + u"\" cy=\"" + cy + u"\" r=\"4\" data-file=\"" +
-           Decimal(static_cast<std::int64_t>(f + 1)) + u"\" data-total=\"" + Decimal(*totals[f]) +
-           u"\"><title>" + Decimal(static_cast<std::int64_t>(f + 1)) + u": " + Decimal(*totals[f]) + u' ' +
-           Html(LineOf(history, f, line)->name) + u"</title></circle>\n";
+    const Text number = Decimal(static_cast<std::int64_t>(f + 1)), total = Decimal(*totals[f]);
+    Append(out, {u"<circle class=\"point\" cx=\"", cx, u"\" cy=\"", cy, u"\" r=\"4\" data-file=\"", number,
+                 u"\" data-total=\"", total, u"\"><title>", number, u": ", total, u" ",
+                 Html(LineOf(history, f, line)->name), u"</title></circle>\n"});
     if (files <= 12) {
       out += u"<text class=\"value\" x=\"" + cx + u"\" y=\"" + Fixed(y(*totals[f]) - 8) + u"\">" +
              Decimal(*totals[f]) + u"</text>\n";
