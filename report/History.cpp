@@ -611,13 +611,19 @@ void AppendChart(Text& out, const History& history, std::size_t line, const Rank
     }
     i = j;
   }
+  // Values over their points where they fit side by side (11 px digits are
+  // about 6.6 wide); else only the first and the last, the rest being in
+  // each point's tooltip and in the table below.
+  std::size_t digits = 0;
+  for (const std::size_t f : shown) digits = std::max(digits, Decimal(*totals[f]).size());
+  const bool allValues = files < 2 || x(1) - x(0) >= 6.6 * static_cast<double>(digits) + 4;
   for (const std::size_t f : shown) {
     const Text cx = Fixed(x(f)), cy = Fixed(y(*totals[f]));
     const Text number = Decimal(static_cast<std::int64_t>(f + 1)), total = Decimal(*totals[f]);
     Append(out, {u"<circle class=\"point\" cx=\"", cx, u"\" cy=\"", cy, u"\" r=\"4\" data-file=\"", number,
                  u"\" data-total=\"", total, u"\"><title>", number, u": ", total, u" ",
                  Html(LineOf(history, f, line)->name), u"</title></circle>\n"});
-    if (files <= 12) {
+    if (allValues || f == shown.front() || f == shown.back()) {
       out += u"<text class=\"value\" x=\"" + cx + u"\" y=\"" + Fixed(y(*totals[f]) - 8) + u"\">" +
              Decimal(*totals[f]) + u"</text>\n";
     }
