@@ -313,7 +313,7 @@ Text HistoryText(const History& history) {
     }
   }
   Heading(out, u"rank lines: total, change from the file before, rank");
-  if (labels.empty()) {
+  if (labels.empty() && files > 0) {  // every summary overflowed
     out += u"  ";
     out += kOverflow;
     out += u"\r\n";
