@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 #include <type_traits>
 
 #include "base/Numbers.h"
