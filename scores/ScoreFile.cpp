@@ -157,5 +157,4 @@ LoadResult LoadScoreFile(const std::filesystem::path& file) {
   }
 }
 
-
 }  // namespace quillbox
