@@ -17,10 +17,12 @@
 
 #include "bench/HeapProbe.h"
 #include "bench/ScoreGen.h"
+#include "report/Export.h"
 #include "scores/ScoreFile.h"
 #include "views/Compare.h"
-#include "report/Export.h"
+#include "views/History.h"
 #include "views/RandomPick.h"
+#include "views/Versus.h"
 #include "views/Views.h"
 
 namespace {
@@ -309,6 +311,67 @@ void BM_Compare(benchmark::State& state) {
 BENCHMARK(BM_Compare)
     ->ArgNames({"json", "songs"})
     ->ArgsProduct({{0, 1}, {kPlayerTable, kLargeTable}})
+    ->Unit(benchmark::kMillisecond);
+
+// Head to head with a friend a little ahead: matching, the counts, the text
+// or JSON and its UTF-8 bytes. Counter x_load: the median over that of
+// loading both files. Target: at most 3.
+void BM_Versus(benchmark::State& state) {
+  const Songs& mine = Table(state.range(1));
+  const Songs theirs = PlayedOn(mine);
+  const bool json = state.range(0) == 1;
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const auto run = [&] {
+    const Versus versus = VersusTables(mine, theirs, ranks);
+    benchmark::DoNotOptimize(
+        ToUtf8(json ? VersusJson(mine, theirs, names, versus) : VersusText(mine, theirs, names, versus)));
+  };
+  for (auto _ : state) run();
+  state.counters["x_load"] = MedianSeconds(run, 5) / (2 * LoadSeconds(state.range(1)));
+}
+BENCHMARK(BM_Versus)
+    ->ArgNames({"json", "songs"})
+    ->ArgsProduct({{0, 1}, {kPlayerTable, kLargeTable}})
+    ->Unit(benchmark::kMillisecond);
+
+// Ten files of a player who keeps a backup a week: each the one before a
+// week of play later.
+const std::vector<ScoreSnapshot>& TenBackups(std::int64_t songs) {
+  static std::map<std::int64_t, std::vector<ScoreSnapshot>> cache;
+  auto [it, added] = cache.try_emplace(songs);
+  if (added) {
+    it->second.push_back({u"backup-1.ini", u"2026-10-01 20:00", Table(songs)});
+    for (int i = 2; i <= 10; ++i) {
+      Songs later = PlayedOn(it->second.back().songs);
+      it->second.push_back({u"backup-" + Decimal(i) + u".ini", u"2026-10-01 20:00", std::move(later)});
+    }
+  }
+  return it->second;
+}
+
+// Nine comparisons, the summaries, the text, JSON or page and its UTF-8
+// bytes. Counter x_load: the median over that of loading the ten files.
+// Target: at most 3.
+void BM_History(benchmark::State& state) {
+  const std::vector<ScoreSnapshot>& files = TenBackups(state.range(1));
+  Ranks ranks;
+  InitRanks(ranks);
+  const auto run = [&] {
+    const History history = BuildHistory(files, ranks);
+    const Text text = state.range(0) == 0   ? HistoryText(history)
+                      : state.range(0) == 1 ? HistoryJson(history)
+                                            : HistoryHtml(history, ranks);
+    benchmark::DoNotOptimize(ToUtf8(text));
+  };
+  for (auto _ : state) run();
+  state.counters["x_load"] = MedianSeconds(run, 5) / (10 * LoadSeconds(state.range(1)));
+}
+BENCHMARK(BM_History)
+    ->ArgNames({"format", "songs"})
+    ->ArgsProduct({{0, 1, 2}, {kPlayerTable, kLargeTable}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

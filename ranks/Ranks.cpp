@@ -14,10 +14,14 @@ void InitRanks(Ranks& ranks) {
   }};
 }
 
+std::int32_t ScaledThreshold(const RankEntry& rung, float scale) {
+  // A float times a threshold below 2^15 is exact in double precision.
+  return RoundToInt32(static_cast<double>(scale) * rung.Threshold);
+}
+
 Text RankText(const Ranks& ranks, std::int32_t value, float scale) {
   for (const RankEntry& rung : ranks) {
-    // A float times a threshold below 2^15 is exact in double precision.
-    const std::int32_t scaled = RoundToInt32(static_cast<double>(scale) * rung.Threshold);
+    const std::int32_t scaled = ScaledThreshold(rung, scale);
     if (value < scaled) return rung.Name + u"  next " + Decimal(CheckedSub(scaled, value));
   }
   return Text{};

@@ -18,6 +18,10 @@ using Ranks = std::array<RankEntry, kRungs>;
 
 void InitRanks(Ranks& ranks);
 
+// A rung's threshold at `scale`, as RankText compares it; throws
+// OverflowError outside 32 bits.
+std::int32_t ScaledThreshold(const RankEntry& rung, float scale);
+
 // The first rung whose scaled threshold is above `value`, as
 // "NAME  next MISSING"; empty when the value passes every rung.
 // Throws OverflowError when a scaled threshold or the difference leaves 32 bits.

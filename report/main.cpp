@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "core/App.h"
+#include "core/FileTime.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
-#include "views/Compare.h"
 #include "report/Console.h"
 #include "report/Export.h"
 #include "report/TextWindow.h"
+#include "views/Compare.h"
+#include "views/History.h"
+#include "views/Versus.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -34,10 +37,15 @@ constexpr const char* kUsage =
     "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
     "       quillbox-report [--file PATH] export [--format json|csv|tsv]\n"
     "       quillbox-report compare OLD NEW [--format text|json]\n"
+    "       quillbox-report versus MINE THEIRS [--format text|json]\n"
+    "       quillbox-report history FILE FILE... [--format text|json|html]\n"
     "       quillbox-report --version\n"
     "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
     "  export       every field of every song (default json; csv for spreadsheets)\n"
     "  compare      what changed from score file OLD to score file NEW (default text)\n"
+    "  versus       score file MINE against a friend's score file THEIRS (default text)\n"
+    "  history      each file's totals and ranks, and what changed from each file to\n"
+    "               the next, in the order given (default text; html: a page with charts)\n"
     "  --file PATH  read this score file instead of hsc.ini beside the program\n"
     "  --copy       print what the copy button puts on the clipboard\n"
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
@@ -179,7 +187,54 @@ int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& n
   return 0;
 }
 
-// The --format value of export and compare, checked against the command.
+int VersusCommand(const std::filesystem::path& minePath, const std::filesystem::path& theirPath, bool json) {
+  const std::optional<quillbox::Songs> mine = Load(minePath);
+  if (!mine) return 1;
+  const std::optional<quillbox::Songs> theirs = Load(theirPath);
+  if (!theirs) return 1;
+  quillbox::Ranks ranks;
+  quillbox::InitRanks(ranks);
+  quillbox::PartNames names;
+  quillbox::InitPartNames(names);
+  const quillbox::Versus versus = quillbox::VersusTables(*mine, *theirs, ranks);
+  const Text text = json ? quillbox::VersusJson(*mine, *theirs, names, versus)
+                         : quillbox::VersusText(*mine, *theirs, names, versus);
+  if (!WriteOut(text)) {
+    Tell(kCannotWrite);
+    return 1;
+  }
+  return 0;
+}
+
+enum class HistoryFormat { Plain, Json, Html };
+
+// The files are read one after another and only the last table is kept:
+// ten large backups need no more memory than two.
+int History(const std::vector<std::string>& paths, HistoryFormat format) {
+  quillbox::Ranks ranks;
+  quillbox::InitRanks(ranks);
+  quillbox::History history;
+  std::optional<quillbox::Songs> previous;
+  for (const std::string& name : paths) {
+    const std::filesystem::path path = std::filesystem::u8path(name);
+    std::optional<quillbox::Songs> songs = Load(path);
+    if (!songs) return 1;
+    const std::optional<Text> modified = quillbox::ModifiedText(path);
+    quillbox::ScoreSnapshot snapshot{quillbox::FromUtf8(name), modified.value_or(Text()), std::move(*songs)};
+    quillbox::AddToHistory(history, snapshot, previous ? &*previous : nullptr, ranks);
+    previous = std::move(snapshot.songs);
+  }
+  const Text text = format == HistoryFormat::Json   ? quillbox::HistoryJson(history)
+                    : format == HistoryFormat::Html ? quillbox::HistoryHtml(history, ranks)
+                                                    : quillbox::HistoryText(history);
+  if (!WriteOut(text)) {
+    Tell(kCannotWrite);
+    return 1;
+  }
+  return 0;
+}
+
+// The --format value of export, compare, versus and history, checked against the command.
 int CheckFormat(const std::string& command, const std::optional<std::string>& format,
                 bool formatBeforeCommand, std::initializer_list<const char*> formats) {
   if (!format) return 0;
@@ -252,7 +307,23 @@ int Run(int argc, char** argv) {
     if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
     return Compare(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
   }
-  if (format) return Usage("--format is for export and compare");
+  if (view == "versus") {
+    if (file || copy || seed) return Usage("versus takes no --file, --copy or --seed: it reads MINE and THEIRS");
+    if (rest.size() != 3) return Usage("versus needs MINE and THEIRS");
+    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
+    return VersusCommand(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
+  }
+  if (view == "history") {
+    if (file || copy || seed)
+      return Usage("history takes no --file, --copy or --seed: it reads the files it names");
+    if (rest.size() < 3) return Usage("history needs two files or more");
+    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json", "html"})) return bad;
+    return History(std::vector<std::string>(rest.begin() + 1, rest.end()),
+                   format == "json"   ? HistoryFormat::Json
+                   : format == "html" ? HistoryFormat::Html
+                                      : HistoryFormat::Plain);
+  }
+  if (format) return Usage("--format is for export, compare, versus and history");
   if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
     return Usage("unknown view " + view);
   }

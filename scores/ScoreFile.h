@@ -1,5 +1,5 @@
 #pragma once
-// Reading the game's score file hsc.ini into the song table.
+// Reading the game's score file hsc.ini, in blocks, into the song table.
 #include <cstdint>
 #include <filesystem>
 #include <optional>

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""quillbox-report export and compare, read back with Python's own json and
+"""quillbox-report export, compare and versus, read back with Python's own json and
 csv readers: every field of every song on generated files with titles that
-are easy to get wrong and on the demo file; compare on pairs with known edits;
+are easy to get wrong and on the demo file; compare and versus on pairs with known edits;
 usage and load errors.
 
 usage: report_formats_test.py PATH/TO/quillbox-report EXAMPLES_DIR"""
@@ -204,6 +204,53 @@ def check_compare(report, work, rng):
         "0 rank lines changed\r\n").encode(), repr(out))
 
 
+def expected_versus(mine, theirs):
+    """Wins, losses and draws counted one pair at a time, songs matched as compare matches them."""
+    pending = {}
+    for i, s in enumerate(theirs, 1):
+        pending.setdefault(s["title"], []).append(i)
+    tally = lambda: {"wins": 0, "losses": 0, "draws": 0}  # noqa: E731
+    rows = {key: {"hiPerfect": tally(), "bestScore": tally()}
+            for key in list(range(1, 9)) + ["front", "back", "standard", "added"]}
+    trailing, only_mine, matched = [], [], set()
+    for i, s in enumerate(mine, 1):
+        if not pending.get(s["title"]):
+            only_mine.append({"song": i, "title": s["title"]})
+            continue
+        t = pending[s["title"]].pop(0)
+        matched.add(t)
+        for p in range(1, 9):
+            for field, key in (("hiPerfect", "hiPerfect"), ("bestScore", "score1")):
+                a, b = s["values"][(p, key)], theirs[t - 1]["values"][(p, key)]
+                word = "wins" if a > b else "losses" if a < b else "draws"
+                for row in (p, "front" if p <= 4 else "back", "standard" if i <= 9 else "added"):
+                    rows[row][field][word] += 1
+            a, b = s["values"][(p, "hiPerfect")], theirs[t - 1]["values"][(p, "hiPerfect")]
+            if a < b:
+                trailing.append({"song": i, "theirSong": t, "title": s["title"], "part": p, "mine": a, "theirs": b})
+    trailing.sort(key=lambda x: (x["mine"] - x["theirs"], x["song"], x["part"]))
+    only_theirs = [{"song": i, "title": s["title"]} for i, s in enumerate(theirs, 1) if i not in matched]
+    ranks = expected_comparison(mine, theirs)["rank"]
+    return {"mine": {"songs": len(mine), "only": only_mine, "rank": ranks["old"]},
+            "theirs": {"songs": len(theirs), "only": only_theirs, "rank": ranks["new"]},
+            "matched": len(matched),
+            "parts": [{"part": p, "name": PARTS[p], **rows[p]} for p in range(1, 9)],
+            **{key: rows[key] for key in ("front", "back", "standard", "added")}, "trailing": trailing[:10]}
+
+
+def check_versus(report, work, rng):
+    for case in range(20):
+        mine = [random_song(rng) for _ in range(rng.randint(1, 25))]
+        theirs, _ = edited(rng, mine, case % 2 == 1)
+        paths = [work / f"mine{case}.ini", work / f"theirs{case}.ini"]
+        for path, songs in zip(paths, (mine, theirs)):
+            path.write_bytes(file_bytes(songs))
+        code, out, err = run(report, "versus", str(paths[0]), str(paths[1]), "--format", "json")
+        check(f"versus {case}: json exit", code == 0 and out.endswith(b"}\n"), f"{code} {err}")
+        got, want = json.loads(out.decode("utf-8")), expected_versus(mine, theirs)
+        check(f"versus {case}: json", got == want and list(got) == list(want), f"\n got {got}\nwant {want}")
+
+
 def check_usage(report, work, demo):
     missing = str(work / "missing.ini")
     for args in (["export", "--format", "text"], ["export", "--format"], ["--format", "json", "export"],
@@ -211,14 +258,17 @@ def check_usage(report, work, demo):
                  ["compare", missing], ["compare", missing, missing, "--format", "csv"],
                  ["--file", missing, "compare", missing, missing], ["--copy", "compare", missing, missing],
                  ["--seed", "3", "compare", missing, missing], ["compare", missing, missing, "more"],
-                 ["export", "--format", "json", "--format", "csv"]):
-        code, out, err = run(report, "--file", missing, *args) if args[0] != "compare" else run(report, *args)
+                 ["export", "--format", "json", "--format", "csv"], ["versus", missing],
+                 ["versus", missing, missing, "--format", "html"], ["--copy", "versus", missing, missing],
+                 ["versus", missing, missing, "more"]):
+        code, out, err = run(report, "--file", missing, *args) if args[0] not in ("compare", "versus") else run(
+            report, *args)
         check(f"usage {args}", code == 2 and out == b"" and "usage:" in err, f"exit {code}")
     bad = work / "bad.ini"
     bad.write_bytes(b"[a\\]\r\nHPR1=1\r\nHPR9=5\r\n")
     line = f"{bad}:3: part number 9 is out of range (0 to 8): HPR9=5 -- if you edited the file by hand, fix this line and try again\n"
     for args, want in ((["--file", str(bad), "export"], line), (["compare", str(bad), str(demo)], line),
-                       (["compare", str(demo), str(bad)], line),
+                       (["compare", str(demo), str(bad)], line), (["versus", str(demo), str(bad)], line),
                        (["compare", str(demo), missing], f"{missing}: No such file or directory -- check the path; "
                                                           "without --file the tool reads hsc.ini in its own folder\n")):
         code, out, err = run(report, *args)
@@ -239,6 +289,7 @@ def main():
         demo = examples / "hsc.ini"
         check_export(report, "demo", demo, from_reference(parse(demo.read_bytes())), version)
         check_compare(report, work, rng)
+        check_versus(report, work, rng)
         check_usage(report, work, demo)
     print(f"report_formats: {failures} failed")
     return 1 if failures else 0

@@ -131,8 +131,7 @@ TEST(ScoreFile, KeyLinesSetTheirField) {
   };
   // Lines of plain ASCII are read from their bytes, others after decoding;
   // a trailing あ, which ends every number, sends each case down the other way.
-  // Short values are read eight bytes at once where a line follows them.
-  for (const std::string tail : {"", "あ", "\n;;;;;;;;"}) {
+  for (const std::string tail : {"", "あ"}) {
     for (const KeyCase& c : cases) {
       const Songs songs = MustParse(Cp932File(std::string("[t\\]\n") + c.line + tail + "\n"));
       ASSERT_EQ(songs.SongCount(), 1) << c.line << tail;

@@ -10,9 +10,10 @@ want=()
 for g in "${groups[@]}"; do
   case "$g" in
     core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev python3 time) ;;
+    # chromium: the history page is rendered headless in the release tests.
     qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-dejavu-core qt6-translations-l10n xvfb xauth x11-apps x11-utils imagemagick
                  dbus at-spi2-core python3-pyatspi
-                 weston qt6-wayland libweston-10-dev pkg-config) ;;
+                 weston qt6-wayland libweston-10-dev pkg-config chromium) ;;
     # locales: the player stage runs wine in the ja_JP.UTF-8 locale.
     win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick
                   locales python3)

@@ -95,8 +95,7 @@ constexpr char16_t kOverflow[] = u"the rank summary overflows 32-bit arithmetic"
 
 }  // namespace
 
-Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks) {
-  Comparison result;
+std::vector<std::int32_t> MatchSongs(const Songs& old, const Songs& now) {
   // Songs of one title in the old table, in order: the first not yet
   // matched, and a chain through the rest. Going backwards, each song goes
   // in front of its title's chain.
@@ -109,15 +108,26 @@ Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks)
     first = s;
   }
 
-  std::vector<bool> matched(static_cast<std::size_t>(old.SongCount()) + 1, false);
+  std::vector<std::int32_t> match(static_cast<std::size_t>(now.SongCount()) + 1, 0);
   for (std::int32_t s = 1; s <= now.SongCount(); ++s) {
     const auto found = firstOfTitle.find(now[s].Title);
-    if (found == firstOfTitle.end() || found->second == 0) {
+    if (found == firstOfTitle.end() || found->second == 0) continue;
+    match[static_cast<std::size_t>(s)] = found->second;
+    found->second = nextOfTitle[static_cast<std::size_t>(found->second)];
+  }
+  return match;
+}
+
+Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks) {
+  Comparison result;
+  const std::vector<std::int32_t> match = MatchSongs(old, now);
+  std::vector<bool> matched(static_cast<std::size_t>(old.SongCount()) + 1, false);
+  for (std::int32_t s = 1; s <= now.SongCount(); ++s) {
+    const std::int32_t o = match[static_cast<std::size_t>(s)];
+    if (o == 0) {
       result.added.push_back(s);
       continue;
     }
-    const std::int32_t o = found->second;
-    found->second = nextOfTitle[static_cast<std::size_t>(o)];
     matched[static_cast<std::size_t>(o)] = true;
     AddChanges(old[o], now[s], s, result.changes);
   }

@@ -39,7 +39,11 @@ struct Comparison {
 };
 
 // Songs are matched by title: the k-th song of a title in `old` with the
-// k-th song of that title in `now`.
+// k-th song of that title in `now`. Entry s (1 to now's song count) is the
+// song of `old` that song s of `now` matches, or 0; entry 0 is 0.
+std::vector<std::int32_t> MatchSongs(const Songs& old, const Songs& now);
+
+// Songs matched as MatchSongs matches them.
 Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks);
 
 // {"changes":[...],"added":[...],"removed":[...],"rank":{"old":...,"new":...}} and one LF.

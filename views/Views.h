@@ -1,6 +1,7 @@
 #pragma once
 // The report texts shown in the text box. Each is built whole from the song
 // table; none keeps state between calls.
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -18,6 +19,12 @@ inline constexpr ChartMode kPlayCountChart = 2;
 // One row per song, one cell per part. Modes other than 0 to 2 give rows
 // without cells.
 Text ChartText(const Songs& songs, ChartMode mode);
+
+inline constexpr int kRankLines = 9;
+
+// The ladder's scale of each rank line for a table of `songs` songs, in the
+// order of the lines.
+std::array<float, kRankLines> RankSummaryScales(std::int32_t songs);
 
 // The nine rank lines. Throws OverflowError when a sum, a value or a rank
 // text leaves 32 bits; nothing partial is returned.

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Windows and Linux must print the same bytes: runs every view, --copy,
-seeded picks, export and compare on the same generated score files through
+seeded picks, export, compare and history on the same generated score files through
 the native report tool and through the Windows one under wine (each a batch
 build that takes all runs in one process and writes its error lines among
 its output; wine's own messages are left out), and fails on any difference.
 
 usage: crosscheck.py NATIVE_BATCH WINDOWS_BATCH_EXE"""
+import os
 import random
 import subprocess
 import sys
@@ -16,6 +17,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "reference"))
 from reference import generate  # noqa: E402  (the reference's file generator)
 
 EXAMPLES = Path(__file__).resolve().parents[2] / "examples" / "hsc.ini"
+ZONE = "Europe/Berlin"
 
 
 def odd_files():
@@ -54,7 +56,11 @@ def commands(name, songs):
         runs += [["detail", "1", "1"], ["detail", str(songs), "8"], ["--copy", "detail", "1", "3"]]
     for seed in ("1", "20261207", "18446744073709551615"):
         runs += [["--seed", seed, "random"], ["--seed", seed, "weighted"], ["--copy", "--seed", seed, "weighted"]]
-    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"]]
+    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"],
+                ["versus", name, "demo.ini"], ["versus", "demo.ini", name, "--format", "json"],
+                ["history", "demo.ini", name, "demo.ini"], ["history", name, "demo.ini", "--format", "json"]]
+    if name == "demo.ini":
+        compares.append(["history", "demo.ini", "demo.ini", "--format", "html"])
     return ["\t".join(["--file", name] + run) for run in runs] + ["\t".join(run) for run in compares]
 
 
@@ -78,14 +84,18 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         work = Path(tmp)
         lines = []
-        for name, data in files.items():
+        for i, (name, data) in enumerate(files.items()):
             (work / f"{name}.ini").write_bytes(data)
+            # history shows modification times in local time: times on both
+            # sides of a summer-time change, read in a zone that has one.
+            mtime = 1774746000 + (i - len(files) // 2) * 3599
+            os.utime(work / f"{name}.ini", (mtime, mtime))
             lines += commands(f"{name}.ini", data.count(b"\\"))
         script = "\n".join(lines) + "\n"
         outputs = []
         for program in ([native], ["wine", windows]):
             run = subprocess.run(program, input=script.encode("utf-8"), cwd=work, stdout=subprocess.PIPE,
-                                 stderr=subprocess.DEVNULL, timeout=1200)
+                                 stderr=subprocess.DEVNULL, timeout=1200, env={**os.environ, "TZ": ZONE})
             outputs.append(runs_of(run.stdout))
     native_out, windows_out = outputs
     differences = 0

@@ -5,6 +5,7 @@ baselines beside it (see README.md in this folder).
 usage: golden.py REPORT_EXE [CASE ...]   (no CASE: every case, and no stray baselines)
 QUILLBOX_GOLDEN_UPDATE=1 rewrites the baselines from what the tool prints now.
 """
+import calendar
 import difflib
 import os
 import subprocess
@@ -13,6 +14,17 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 UPDATE = os.environ.get("QUILLBOX_GOLDEN_UPDATE") == "1"
+
+# history prints each file's modification time in local time: the files get
+# these (UTC) and the tool runs in Japan's zone, whatever the machine's.
+MTIMES = {"demo.ini": "2026-11-01 11:00", "played.ini": "2026-11-15 12:30", "later.ini": "2026-12-06 10:05"}
+ZONE = "JST-9"
+
+
+def set_mtimes():
+    for name, when in MTIMES.items():
+        seconds = calendar.timegm(tuple(map(int, when.replace("-", " ").replace(":", " ").split())) + (0, 0, 0, 0))
+        os.utime(HERE / name, (seconds, seconds))
 
 
 def baselines(case):
@@ -50,9 +62,9 @@ def run_case(report, case):
     ok = True
     for command in commands:
         words = command.split("+")
-        # compare names both of its files itself and takes no --file.
-        args = [report] + ([] if words[0] == "compare" else ["--file", case + ".ini"]) + words
-        run = subprocess.run(args, cwd=HERE, capture_output=True, check=False)
+        # compare, versus and history name their files themselves and take no --file.
+        args = [report] + ([] if words[0] in ("compare", "versus", "history") else ["--file", case + ".ini"]) + words
+        run = subprocess.run(args, cwd=HERE, capture_output=True, check=False, env={**os.environ, "TZ": ZONE})
         # A failure is kept as its status line and standard error; success
         # has no .err file at all.
         err = b"" if run.returncode == 0 else b"exit %d\n" % run.returncode + run.stderr
@@ -83,6 +95,7 @@ def main():
         return 2
     report = sys.argv[1]
     cases = sys.argv[2:]
+    set_mtimes()
     ok = True
     if not cases:
         cases = sorted(p.stem for p in HERE.glob("*.ini"))

@@ -228,6 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Each unit that does not decode is one U+FFFD; a bad pair takes its
         // 0x5C trail byte with it.
         TitleCase{"UnassignedPairs", "xA\x85\x40" "B\x85\\\\\r\n", 1, u"A\uFFFDB\uFFFD"},
+        // With text after it, the pair's 0x5C cannot pass for the backslash.
+        TitleCase{"UnassignedPairBeforeText", "xA\x85\\B\\\r\n", 1, u"A\uFFFDB"},
         TitleCase{"LeadBeforeBlank", "xA\x81 B\\\r\n", 1, u"A\uFFFD B"},
         TitleCase{"UnassignedRowTwice", "x\xEB\x40\xEB\x40\\\r\n", 1, u"\uFFFD\uFFFD"},
         TitleCase{"SingleBytesWithoutCharacter", "x\x80\xA0\xFD\xFE\xFF\\\r\n", 1,
