@@ -1,11 +1,14 @@
 #include "core/App.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 
 #include "base/Numbers.h"
 #include "core/ProgramDirectory.h"
+#include "core/FileTime.h"
 #include "views/Compare.h"
+#include "views/History.h"
 
 namespace quillbox {
 
@@ -124,6 +127,27 @@ Text PathForUser(const std::filesystem::path& path) {
   return FromUtf8(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
+// Oldest first by modification time (ties keep the drop's order), then the
+// loaded file; each named and dated as the report tool names and dates it.
+Text App::HistoryOf(const std::vector<std::filesystem::path>& files, std::vector<Songs>& dropped) const {
+  std::vector<std::size_t> order(files.size());
+  std::vector<std::filesystem::file_time_type> times(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    order[i] = i;
+    std::error_code error;
+    times[i] = std::filesystem::last_write_time(files[i], error);
+  }
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return times[a] < times[b]; });
+  std::vector<ScoreSnapshot> snapshots;
+  snapshots.reserve(files.size() + 1);
+  for (const std::size_t i : order) {
+    snapshots.push_back({PathForUser(files[i]), ModifiedText(files[i]).value_or(Text()), std::move(dropped[i])});
+  }
+  const std::filesystem::path loaded = ScoreFilePath();
+  snapshots.push_back({PathForUser(loaded), ModifiedText(loaded).value_or(Text()), songs_});
+  return HistoryText(snapshots, ranks_);
+}
+
 void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
   if (files.empty()) return;
   try {
@@ -151,7 +175,7 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
       window_.SetDispText(ComparisonText(dropped.front(), songs_, partNames_, comparison));
       return;
     }
-    // HISTORY: two or more files, once the history view is in.
+    window_.SetDispText(HistoryOf(files, dropped));
   } catch (const std::bad_alloc&) {
     window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }

@@ -65,6 +65,9 @@ class App {
   std::filesystem::path ScoreFilePath() const;
 
  private:
+  // The history text of the dropped files and the loaded one; takes the tables.
+  Text HistoryOf(const std::vector<std::filesystem::path>& files, std::vector<Songs>& dropped) const;
+
   WindowOps& window_;
   RandomSource& random_;
   std::optional<std::filesystem::path> scoreFile_;

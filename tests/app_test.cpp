@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <new>
 
 #include "core/App.h"
+#include "core/FileTime.h"
 #include "views/Compare.h"
+#include "views/History.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
 #include "report/TextWindow.h"
@@ -255,6 +258,34 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
       EXPECT_NE(window.errors()[0].find(U(c.mustMention)), Text::npos) << Show(window.errors()[0]);
     }
   }
+}
+
+// Two or more dropped files: their history, oldest first whatever the drop's
+// order, then the loaded file; the mark stays where it was.
+TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  const char* const files[] = {"new.ini", "old.ini", "mid.ini"};
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (int i = 0; i < 3; ++i) {
+    std::ofstream(dir_ / files[i], std::ios::binary) << test::Cp932File("[First\\]\nHPR1=" + std::to_string(i) + "\n");
+  }
+  std::filesystem::last_write_time(dir_ / "old.ini", now - std::chrono::hours(3));
+  std::filesystem::last_write_time(dir_ / "mid.ini", now - std::chrono::hours(2));
+  std::filesystem::last_write_time(dir_ / "new.ini", now - std::chrono::hours(1));
+  window_.ClearLog();
+  app.Form_DropFiles({dir_ / "new.ini", dir_ / "old.ini", dir_ / "mid.ini"});
+  EXPECT_EQ(window_.log(), "disp;");
+
+  std::vector<ScoreSnapshot> expected;
+  for (const char* name : {"old.ini", "mid.ini", "new.ini", "hsc.ini"}) {
+    expected.push_back({PathForUser(dir_ / name), ModifiedText(dir_ / name).value_or(Text()),
+                        LoadScoreFile(dir_ / name).songs});
+  }
+  Ranks ranks;
+  InitRanks(ranks);
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
 }
 
 // Each message of the app says what went wrong, then, after a blank line,

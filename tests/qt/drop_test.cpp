@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include "QtTestUtil.h"
@@ -64,6 +66,10 @@ void DropTest::drop_data() {
   for (const bool onDisp : {false, true}) {
     const char* where = onDisp ? "disp" : "window";
     QTest::addRow("%s: one backup", where) << onDisp << QStringList{QStringLiteral("backup.ini")} << QString();
+    // Dropped newest first: shown oldest first, then the loaded file.
+    QTest::addRow("%s: three backups", where)
+        << onDisp << QStringList{QStringLiteral("b.ini"), QStringLiteral("c.ini"), QStringLiteral("backup.ini")}
+        << QString();
     QTest::addRow("%s: a bad file", where)
         << onDisp << QStringList{QStringLiteral("backup.ini"), QStringLiteral("bad.ini")} << QStringLiteral("行: 2");
     QTest::addRow("%s: a folder", where) << onDisp << QStringList{QStringLiteral("folder")}
@@ -80,6 +86,14 @@ void DropTest::drop() {
   QVERIFY(test::WriteFile(dir.filePath(QStringLiteral("backup.ini")), Backup()));
   QVERIFY(test::WriteFile(dir.filePath(QStringLiteral("bad.ini")), "[a\\]\nHPR9=5\n"));
   QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  QVERIFY(QFile::copy(dir.filePath(QStringLiteral("backup.ini")), dir.filePath(QStringLiteral("c.ini"))));
+  QVERIFY(QFile::copy(QString::fromStdString(test::ExampleFile().string()), dir.filePath(QStringLiteral("b.ini"))));
+  const auto now = std::filesystem::file_time_type::clock::now();
+  int hoursAgo = 3;
+  for (const char* name : {"backup.ini", "c.ini", "b.ini"}) {
+    std::filesystem::last_write_time(test::PathFromQString(dir.filePath(QLatin1String(name))),
+                                     now - std::chrono::hours(hoursAgo--));
+  }
 
   QStringList errors;
   const auto form = OpenMainWindow({test::ExampleFile(), nullptr, [&](const QString& m) { errors << m; }});
@@ -95,9 +109,13 @@ void DropTest::drop() {
   QVERIFY(form->Radio(0)->isChecked());
   if (error.isEmpty()) {
     QVERIFY2(errors.isEmpty(), qPrintable(errors.value(0)));
-    QCOMPARE(QString::fromStdU16String(form->GetDispText()),
-             ReportOutput({QStringLiteral("compare"), dir.filePath(files.first()),
-                           QString::fromStdString(test::ExampleFile().string())}));
+    const QString loaded = QString::fromStdString(test::ExampleFile().string());
+    const QStringList args = files.size() == 1
+                                 ? QStringList{QStringLiteral("compare"), dir.filePath(files.first()), loaded}
+                                 : QStringList{QStringLiteral("history"), dir.filePath(QStringLiteral("backup.ini")),
+                                               dir.filePath(QStringLiteral("c.ini")),
+                                               dir.filePath(QStringLiteral("b.ini")), loaded};
+    QCOMPARE(QString::fromStdU16String(form->GetDispText()), ReportOutput(args));
   } else {
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.first().contains(error), qPrintable(errors.first()));

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +20,10 @@
 #include <vector>
 
 #include "scores/ScoreFile.h"
+#include "core/App.h"
+#include "core/FileTime.h"
 #include "views/Compare.h"
+#include "views/History.h"
 #include "ui/common/Layout.h"
 #include "ui/win32/CaptionFont.h"
 #include "ui/win32/DispFont.h"
@@ -484,6 +488,12 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
   backup.replace(at, 7, "HPR1=70");
   std::ofstream(dir / L"backup.ini", std::ios::binary) << backup;
   std::ofstream(dir / L"bad.ini", std::ios::binary) << "[a\\]\nHPR9=5\n";
+  fs::copy_file(dir / L"backup.ini", dir / L"c.ini", fs::copy_options::overwrite_existing);
+  fs::copy_file(ExampleFile(), dir / L"b.ini", fs::copy_options::overwrite_existing);
+  const auto now = fs::file_time_type::clock::now();
+  fs::last_write_time(dir / L"backup.ini", now - std::chrono::hours(3));
+  fs::last_write_time(dir / L"c.ini", now - std::chrono::hours(2));
+  fs::last_write_time(dir / L"b.ini", now - std::chrono::hours(1));
 
   const struct {
     bool onDisp;
@@ -492,6 +502,7 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
   } cases[] = {
       {false, {dir / L"backup.ini"}, nullptr},
       {true, {dir / L"backup.ini"}, nullptr},
+      {false, {dir / L"b.ini", dir / L"c.ini", dir / L"backup.ini"}, nullptr},  // newest first
       {false, {dir / L"backup.ini", dir / L"bad.ini"}, L"行: 2"},
       {true, {dir / L"bad.ini"}, L"行: 2"},
       {false, {dir / L"folder"}, L"フォルダーやファイルでないもの"},
@@ -502,8 +513,8 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
   PartNames names;
   InitPartNames(names);
   const Songs old = LoadScoreFile(dir / L"backup.ini").songs;
-  const Songs now = LoadScoreFile(ExampleFile()).songs;
-  ASSERT_GT(now.SongCount(), 0);
+  const Songs current = LoadScoreFile(ExampleFile()).songs;
+  ASSERT_GT(current.SongCount(), 0);
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(&c - cases));
     MSG pending;
@@ -522,8 +533,14 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
     SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.files)), 0);
     if (closer.joinable()) closer.join();
     EXPECT_EQ(IsDlgButtonChecked(window, kRadioFirstId), BST_CHECKED);
-    if (c.message == nullptr) {
-      EXPECT_TRUE(form.GetDispText() == ComparisonText(old, now, names, CompareTables(old, now, ranks)));
+    if (c.message == nullptr && c.files.size() > 1) {
+      std::vector<ScoreSnapshot> history;
+      for (const fs::path& file : {dir / L"backup.ini", dir / L"c.ini", dir / L"b.ini", ExampleFile()}) {
+        history.push_back({PathForUser(file), ModifiedText(file).value_or(Text()), LoadScoreFile(file).songs});
+      }
+      EXPECT_TRUE(form.GetDispText() == HistoryText(history, ranks));
+    } else if (c.message == nullptr) {
+      EXPECT_TRUE(form.GetDispText() == ComparisonText(old, current, names, CompareTables(old, current, ranks)));
     } else {
       EXPECT_NE(message.find(c.message), std::wstring::npos) << ToUtf8(Text(message.begin(), message.end()));
       EXPECT_TRUE(form.GetDispText() == before);
