@@ -23,6 +23,7 @@
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Layout.h"
 #include "views/Views.h"
+#include "WinTestUtil.h"
 
 namespace quillbox::win32 {
 namespace {
@@ -31,54 +32,16 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto kTimeout = 20s;
+using wintest::ClassOf;
+using wintest::HostPath;
+using wintest::ReadBytes;
+using wintest::TextOf;
+using wintest::WaitFor;
 constexpr char16_t kCopySignature[] = u"dori-fen record chart \"quillbox!\" 0.90\r\n";
 
 Text ToText(const std::wstring& s) { return Text(s.begin(), s.end()); }
 std::wstring ToWide(const Text& s) { return std::wstring(s.begin(), s.end()); }
 std::string Show(const Text& s) { return ToUtf8(s); }
-
-// Paths handed in by CMake are Unix paths when the test runs under wine.
-fs::path HostPath(const char* path) {
-  std::wstring wide = ToWide(FromUtf8(path));
-  if (!wide.empty() && wide[0] == L'/') {
-    for (wchar_t& c : wide) {
-      if (c == L'/') c = L'\\';
-    }
-    wide = L"Z:" + wide;
-  }
-  return fs::path(wide);
-}
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = kTimeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-// Cross-process WM_GETTEXT: the window manager copies the text for us.
-std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-  std::vector<wchar_t> buffer(length + 1);
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
-  return std::wstring(buffer.data(), copied);
-}
 
 bool IsChecked(HWND button) {
   DWORD_PTR state = 0;

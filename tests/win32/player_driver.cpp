@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "WinTestUtil.h"
 #include "ui/win32/ControlIds.h"
 
 namespace {
@@ -32,15 +33,9 @@ using quillbox::win32::kDispId;
 using quillbox::win32::kForm1ClassName;
 using quillbox::win32::kRadioCount;
 using quillbox::win32::kRadioFirstId;
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 20s) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
+using quillbox::wintest::ClassOf;
+using quillbox::wintest::TextOf;
+using quillbox::wintest::WaitFor;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -54,23 +49,6 @@ std::string Utf8(const std::wstring& text) {
 
 void WriteFile(const fs::path& file, const std::wstring& text) {
   std::ofstream(file, std::ios::binary) << Utf8(text);
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-// Cross-process WM_GETTEXT: the window manager copies the text.
-std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-  std::vector<wchar_t> buffer(length + 1);
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
-  return std::wstring(buffer.data(), copied);
 }
 
 // A visible top-level window of process `pid` with the class `className`.

@@ -14,29 +14,14 @@
 #include "base/Text.h"
 #include "scores/ScoreFile.h"
 #include "views/Views.h"
+#include "WinTestUtil.h"
 
 namespace quillbox {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Paths handed in by CMake are Unix paths when the test runs under wine.
-fs::path HostPath(const char* path) {
-  const Text text = FromUtf8(path);
-  std::wstring wide(text.begin(), text.end());
-  if (!wide.empty() && wide[0] == L'/') {
-    for (wchar_t& c : wide) {
-      if (c == L'/') c = L'\\';
-    }
-    wide = L"Z:" + wide;
-  }
-  return fs::path(wide);
-}
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using wintest::HostPath;
+using wintest::ReadBytes;
 
 fs::path Environment(const wchar_t* name) {
   std::vector<wchar_t> buffer(32768);

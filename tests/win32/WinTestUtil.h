@@ -1,0 +1,65 @@
+#pragma once
+// What the Windows tests share to drive a window from outside and to find
+// their files under wine.
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quillbox::wintest {
+
+// Polls `done` until it holds or `timeout` passes.
+inline bool WaitFor(const std::function<bool()>& done,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+inline std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+// Cross-process WM_GETTEXT: the window manager copies the text for us.
+inline std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::vector<wchar_t> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  return std::wstring(buffer.data(), copied);
+}
+
+// Paths handed in by CMake (UTF-8) are Unix paths when the test runs under wine.
+inline std::filesystem::path HostPath(const char* path) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
+  std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path, -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  if (!wide.empty() && wide[0] == L'/') {
+    for (wchar_t& c : wide) {
+      if (c == L'/') c = L'\\';
+    }
+    wide = L"Z:" + wide;
+  }
+  return std::filesystem::path(wide);
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace quillbox::wintest
