@@ -25,12 +25,29 @@ HeapCount HeapSoFar() { return {allocations.load(), bytes.load()}; }
 
 }  // namespace quillbox::test
 
-// The standard library's other forms (nothrow, arrays, sized delete) call
-// these. Over-aligned allocations keep the library's own pair; nothing here
-// asks for them.
+// Every form the library may pair with these deletes is here: the nothrow
+// forms too, since a sanitizer's runtime would otherwise serve them from its
+// own heap (std::stable_sort's buffer takes one). Over-aligned allocations
+// keep the library's own pair; nothing here asks for them.
 // NOLINTBEGIN(misc-new-delete-overloads)
 void* operator new(std::size_t size) { return quillbox::test::Take(size); }
 void* operator new[](std::size_t size) { return quillbox::test::Take(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return quillbox::test::Take(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return quillbox::test::Take(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
