@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +41,20 @@ inline std::wstring TextOf(HWND window) {
   SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                       SMTO_ABORTIFHUNG, 5000, &copied);
   return std::wstring(buffer.data(), copied);
+}
+
+// The clipboard's text, or none when it cannot be opened or holds no text.
+inline std::optional<std::wstring> ReadClipboard() {
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = std::wstring(chars);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
 }
 
 // Paths handed in by CMake (UTF-8) are Unix paths when the test runs under wine.

@@ -33,6 +33,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kTimeout = 20s;
 using wintest::ClassOf;
+using wintest::ReadClipboard;
 using wintest::HostPath;
 using wintest::ReadBytes;
 using wintest::TextOf;
@@ -47,19 +48,6 @@ bool IsChecked(HWND button) {
   DWORD_PTR state = 0;
   SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
   return state == BST_CHECKED;
-}
-
-std::optional<std::wstring> ReadClipboard() {
-  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return std::nullopt;
-  std::optional<std::wstring> text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = std::wstring(chars);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 // Puts `text` on the clipboard together with a private format, so a test can

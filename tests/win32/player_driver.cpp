@@ -34,6 +34,7 @@ using quillbox::win32::kForm1ClassName;
 using quillbox::win32::kRadioCount;
 using quillbox::win32::kRadioFirstId;
 using quillbox::wintest::ClassOf;
+using quillbox::wintest::ReadClipboard;
 using quillbox::wintest::TextOf;
 using quillbox::wintest::WaitFor;
 
@@ -91,19 +92,6 @@ void Click(HWND control) {
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, inputs, sizeof(INPUT));
-}
-
-std::optional<std::wstring> ReadClipboard() {
-  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return std::nullopt;
-  std::optional<std::wstring> text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = std::wstring(chars);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 void ClearClipboard() {
