@@ -189,6 +189,28 @@ def check_usage(report, work):
           "HPR9=5 -- if you edited the file by hand, fix this line and try again\n", f"exit {code} {err!r}")
 
 
+def check_edges(report, work):
+    """A total exactly on a rank boundary (the guide test is strict: the
+    boundary the total sits on bounds the chart from below), and a date whose
+    fields are exactly 10 (zero-padding only below 10)."""
+    names = []
+    for i in range(2):
+        path = work / f"edge-{i}.ini"
+        path.write_bytes(b"[a\\Hard]\r\nHPR1=240\r\n")
+        when = calendar.timegm((2026, 10, 10, 1, 10, 0))  # 10:10 in Japan
+        os.utime(path, (when, when))
+        names.append(str(path))
+    code, out, err = run(report, "history", *names, "--format", "html")
+    page = Page()
+    page.feed(out.decode("utf-8"))
+    first = page.charts[0] if page.charts else {"attrs": {}, "labels": []}
+    check("boundary total: chart bounds", (first["attrs"].get("data-lo"), first["attrs"].get("data-hi")) ==
+          ("240", "480"), f"{code} {err} {first['attrs']}")
+    check("boundary total: guide", "九級 480" in first["labels"], str(first["labels"]))
+    code, out, err = run(report, "history", *names, "--format", "json")
+    check("date fields of 10", b'"modified":"2026-10-10 10:10"' in out, f"{code} {err} {out[:200]!r}")
+
+
 def main():
     report = sys.argv[1]
     rng = random.Random(20261208)
@@ -224,6 +246,7 @@ def main():
                   out.count(b"\n") == out.count(b"\r\n") and
                   all(f["modified"].encode() in out for f in want["files"]), f"{code} {err}")
         check_usage(report, work)
+        check_edges(report, work)
     print(f"history: {failures} failed")
     return 1 if failures else 0
 
