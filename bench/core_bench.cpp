@@ -19,10 +19,10 @@
 #include "bench/ScoreGen.h"
 #include "report/Export.h"
 #include "scores/ScoreFile.h"
-#include "views/Compare.h"
-#include "views/History.h"
+#include "render/Compare.h"
+#include "render/History.h"
 #include "views/RandomPick.h"
-#include "views/Versus.h"
+#include "render/Versus.h"
 #include "views/Views.h"
 
 namespace {

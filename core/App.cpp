@@ -7,8 +7,8 @@
 #include "base/Numbers.h"
 #include "core/ProgramDirectory.h"
 #include "core/FileTime.h"
-#include "views/Compare.h"
-#include "views/History.h"
+#include "render/Compare.h"
+#include "render/History.h"
 
 namespace quillbox {
 

@@ -11,7 +11,7 @@
 
 #include "fuzz/LoadChecks.h"
 #include "ranks/Ranks.h"
-#include "views/Compare.h"
+#include "render/Compare.h"
 
 namespace {
 

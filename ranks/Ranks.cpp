@@ -19,12 +19,18 @@ std::int32_t ScaledThreshold(const RankEntry& rung, float scale) {
   return RoundToInt32(static_cast<double>(scale) * rung.Threshold);
 }
 
-Text RankText(const Ranks& ranks, std::int32_t value, float scale) {
-  for (const RankEntry& rung : ranks) {
-    const std::int32_t scaled = ScaledThreshold(rung, scale);
-    if (value < scaled) return rung.Name + u"  next " + Decimal(CheckedSub(scaled, value));
+std::optional<RankPlace> RankPlaceOf(const Ranks& ranks, std::int32_t value, float scale) {
+  for (int i = 0; i < kRungs; ++i) {
+    const std::int32_t scaled = ScaledThreshold(ranks[static_cast<std::size_t>(i)], scale);
+    if (value < scaled) return RankPlace{i, CheckedSub(scaled, value)};
   }
-  return Text{};
+  return std::nullopt;
+}
+
+Text RankText(const Ranks& ranks, std::int32_t value, float scale) {
+  const std::optional<RankPlace> place = RankPlaceOf(ranks, value, scale);
+  if (!place) return Text{};
+  return ranks[static_cast<std::size_t>(place->rung)].Name + u"  next " + Decimal(place->missing);
 }
 
 }  // namespace quillbox

@@ -14,12 +14,12 @@
 #include "core/FileTime.h"
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
+#include "render/Compare.h"
+#include "render/History.h"
+#include "render/Versus.h"
 #include "report/Console.h"
 #include "report/Export.h"
 #include "report/TextWindow.h"
-#include "views/Compare.h"
-#include "views/History.h"
-#include "views/Versus.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

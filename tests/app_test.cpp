@@ -8,8 +8,8 @@
 
 #include "core/App.h"
 #include "core/FileTime.h"
-#include "views/Compare.h"
-#include "views/History.h"
+#include "render/Compare.h"
+#include "render/History.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
 #include "report/TextWindow.h"

@@ -1,4 +1,4 @@
-#include "views/Compare.h"
+#include "render/Compare.h"
 
 #include <gtest/gtest.h>
 

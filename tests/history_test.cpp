@@ -1,4 +1,4 @@
-#include "views/History.h"
+#include "render/History.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 
 #include "ranks/Ranks.h"
 #include "scores/SongTable.h"
+#include "views/Views.h"
 
 namespace quillbox {
 
@@ -35,8 +36,13 @@ struct Comparison {
   std::vector<Change> changes;           // new table's song order, then part, then field
   std::vector<std::int32_t> added;       // songs of the new table only, in its order
   std::vector<std::int32_t> removed;     // songs of the old table only, in its order
-  std::optional<Text> oldRank, newRank;  // the rank summaries; nullopt where one overflows
+  std::optional<RankLines> oldRank, newRank;  // the rank summaries; nullopt where one overflows
+  // Lines whose total or rank differs, in order; empty where either overflows.
+  std::vector<std::size_t> rankChanged;
 };
+
+// Whether two rank lines read the same: total, rank name and points to go.
+bool SameRankLine(const RankLine& a, const RankLine& b);
 
 // Songs are matched by title: the k-th song of a title in `old` with the
 // k-th song of that title in `now`. Entry s (1 to now's song count) is the
@@ -45,11 +51,5 @@ std::vector<std::int32_t> MatchSongs(const Songs& old, const Songs& now);
 
 // Songs matched as MatchSongs matches them.
 Comparison CompareTables(const Songs& old, const Songs& now, const Ranks& ranks);
-
-// {"changes":[...],"added":[...],"removed":[...],"rank":{"old":...,"new":...}} and one LF.
-Text ComparisonJson(const Songs& old, const Songs& now, const Comparison& comparison);
-
-// The same for reading, lined up for a fixed-pitch font, CR LF line ends.
-Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, const Comparison& comparison);
 
 }  // namespace quillbox

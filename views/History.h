@@ -8,6 +8,7 @@
 
 #include "ranks/Ranks.h"
 #include "scores/SongTable.h"
+#include "views/Views.h"
 
 namespace quillbox {
 
@@ -18,26 +19,16 @@ struct ScoreSnapshot {
   Songs songs;
 };
 
-// One line of a rank summary, taken apart.
-struct RankLine {
-  Text label;                        // without its two closing blanks
-  std::int32_t total = 0;            // the line's weighted total
-  Text name;                         // the rank's name; empty past the last rung
-  std::optional<std::int32_t> next;  // points to the next rank; none past the last rung
-  float scale = 0;                   // the ladder's scale for this line
-};
-
 struct FileSummary {
   Text name;
   Text modified;
   std::int32_t songs = 0;
   std::int64_t plays = 0;  // every play count of parts 1 to 8
-  // The nine lines in the summary's order; nullopt where the summary overflows.
-  std::optional<std::vector<RankLine>> rank;
+  std::optional<RankLines> rank;  // nullopt where the summary overflows
 };
 
 struct RankNameChange {
-  Text label;
+  std::u16string_view label;
   Text from;
   Text to;
 };
@@ -64,21 +55,11 @@ struct History {
 void AddToHistory(History& history, const ScoreSnapshot& snapshot, const Songs* previous, const Ranks& ranks);
 History BuildHistory(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks);
 
-// Lined up for a fixed-pitch font, ASCII rules, CR LF line ends.
-Text HistoryText(const History& history);
-// One line of JSON and one LF (the shape is in docs/report-formats.md).
-Text HistoryJson(const History& history);
-// One self-contained UTF-8 page: inline CSS and SVG, no script, nothing fetched.
-Text HistoryHtml(const History& history, const Ranks& ranks);
+// Line `line` of file `file`'s rank summary; nullptr where it overflowed.
+const RankLine* LineOf(const History& history, std::size_t file, std::size_t line);
 
-inline Text HistoryText(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks) {
-  return HistoryText(BuildHistory(snapshots, ranks));
-}
-inline Text HistoryJson(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks) {
-  return HistoryJson(BuildHistory(snapshots, ranks));
-}
-inline Text HistoryHtml(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks) {
-  return HistoryHtml(BuildHistory(snapshots, ranks), ranks);
-}
+// How far a line's total moved from the file before; nullopt for the first
+// file and where either summary overflowed.
+std::optional<std::int64_t> TotalChange(const History& history, std::size_t file, std::size_t line);
 
 }  // namespace quillbox

@@ -8,6 +8,7 @@
 
 #include "ranks/Ranks.h"
 #include "scores/SongTable.h"
+#include "views/Views.h"
 
 namespace quillbox {
 
@@ -38,17 +39,11 @@ struct Versus {
   std::vector<Trailing> trailing;         // at most ten: the largest gap first, then MINE's song order, then part
   std::vector<std::int32_t> onlyMine;     // in MINE's order
   std::vector<std::int32_t> onlyTheirs;   // in THEIRS's order
-  std::optional<Text> mineRank, theirRank;  // rank summaries; nullopt where one overflows
+  std::optional<RankLines> mineRank, theirRank;  // rank summaries; nullopt where one overflows
 };
 
 inline constexpr std::size_t kTrailingShown = 10;
 
 Versus VersusTables(const Songs& mine, const Songs& theirs, const Ranks& ranks);
-
-// Lined up for a fixed-pitch font, CR LF line ends.
-Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, const Versus& versus);
-
-// One JSON object and one LF; its shape is in docs/report-formats.md.
-Text VersusJson(const Songs& mine, const Songs& theirs, const PartNames& names, const Versus& versus);
 
 }  // namespace quillbox
