@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "tests/support/TestUtil.h"
 #include "views/Views.h"
 
@@ -87,6 +89,39 @@ TEST_F(RankSummaryTest, FewerThanNineSongsUseTheSongsThatExist) {
   EXPECT_NE(three.find(U("総合段位  3600  神  next 3067\r\n")), Text::npos) << Show(three);
 }
 
+// The lines as numbers, which compare, versus and history read.
+TEST_F(RankSummaryTest, LinesAsNumbers) {
+  struct Case {
+    const char* what;
+    Songs table;
+    std::size_t line;
+    std::int32_t total;
+    const char* name;
+    std::optional<std::int32_t> next;
+  };
+  Songs onBoundary;
+  onBoundary.AddSong().HiPerfect[1] = 240;
+  Songs belowBoundary;
+  belowBoundary.AddSong().HiPerfect[1] = 239;
+  const Case cases[] = {
+      {"on a boundary: the next rung", onBoundary, 0, 240, "十級", 240},
+      {"one below it", belowBoundary, 0, 239, "なし", 1},
+      {"past the last rung", UniformTable(9, 255), 0, 27540, "", std::nullopt},
+      {"no added songs: scale 0", UniformTable(9, 100), 2, 0, "", std::nullopt},
+      {"fewer than nine songs", UniformTable(3, 100), 0, 3600, "四級", 880},
+      {"fewer than nine songs, scale 3/9", UniformTable(3, 100), 1, 3600, "神", 3067},
+      {"added songs", UniformTable(10, 50), 7, 200, "一級", 73},
+  };
+  for (const Case& c : cases) {
+    const std::optional<RankLines> lines = RankSummaryLines(c.table, ranks_);
+    ASSERT_TRUE(lines) << c.what;
+    const RankLine& line = (*lines)[c.line];
+    EXPECT_EQ(line.total, c.total) << c.what;
+    EXPECT_EQ(line.name, U(c.name)) << c.what;
+    EXPECT_EQ(line.next, c.next) << c.what;
+  }
+}
+
 TEST_F(RankSummaryTest, OverflowFailsTheWholeView) {
   // Each added song adds 255 * 12 to line 2; about 702 000 of them pass 2^31.
   Songs table = UniformTable(9, 255);
@@ -95,6 +130,7 @@ TEST_F(RankSummaryTest, OverflowFailsTheWholeView) {
     song.HiPerfect.fill(255);
   }
   EXPECT_THROW(RankSummaryText(table, ranks_), OverflowError);
+  EXPECT_FALSE(RankSummaryLines(table, ranks_));
 }
 
 }  // namespace
