@@ -4,7 +4,8 @@
 usage: bench/side_by_side.py BUILD_DIR... [--rounds N] [--no-bench]
 
 Each round runs `quillbox-report --file F rank` on a 100 000-song file (in
-the page cache) once per build, then, unless --no-bench, `quillbox_bench
+the page cache) and `quillbox-report history F G` of two such files once per
+build, then, unless --no-bench, `quillbox_bench
 --benchmark_filter=BM_ParseBytes` once per build; the order is reversed every
 other round. A busy machine slows some rounds more than others, so each
 build is given as the median of its round-by-round ratios to the first build
@@ -35,17 +36,23 @@ def main():
     parser.add_argument('--no-bench', action='store_true')
     args = parser.parse_args()
     whole = {b: [] for b in args.builds}
+    history = {b: [] for b in args.builds}
     parse = {b: {} for b in args.builds}
     with tempfile.TemporaryDirectory() as folder:
         big = os.path.join(folder, '100000.ini')
         with open(big, 'wb') as out:
             subprocess.run([os.path.join(args.builds[0], 'bench', 'quillbox-scoregen'), '100000'], stdout=out,
                            check=True)
-        subprocess.run(['cat', big], stdout=subprocess.DEVNULL, check=True)
+        other = os.path.join(folder, '100000-2.ini')
+        with open(other, 'wb') as out:
+            subprocess.run([os.path.join(args.builds[0], 'bench', 'quillbox-scoregen'), '100000', '2'], stdout=out,
+                           check=True)
+        subprocess.run(['cat', big, other], stdout=subprocess.DEVNULL, check=True)
         for r in range(args.rounds):
             order = args.builds if r % 2 == 0 else args.builds[::-1]
             for b in order:
                 whole[b].append(wall([os.path.join(b, 'report', 'quillbox-report'), '--file', big, 'rank']))
+                history[b].append(wall([os.path.join(b, 'report', 'quillbox-report'), 'history', big, other]))
             for b in [] if args.no_bench else order:
                 out = subprocess.run([os.path.join(b, 'bench', 'quillbox_bench'), '--benchmark_filter=BM_ParseBytes',
                                       '--benchmark_format=json'], capture_output=True, text=True, check=True).stdout
@@ -59,6 +66,7 @@ def main():
     reference = args.builds[0]
     for b in args.builds:
         line = f'{b}: whole program {statistics.median(whole[b]) * 1e3:.0f} ms, {paired(whole[b], whole[reference]):.3f}'
+        line += f'; history {statistics.median(history[b]) * 1e3:.0f} ms, {paired(history[b], history[reference]):.3f}'
         for name, times in sorted(parse[b].items()):
             line += f'; {name} {statistics.median(times):.2f} ms, {paired(times, parse[reference][name]):.3f}'
         print(line)

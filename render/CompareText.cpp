@@ -11,7 +11,12 @@ namespace {
 constexpr char16_t kRule[] = u"+--------------------------------------------------------------+\r\n";
 
 // "+3", "0", "-2".
-Text Signed(std::int64_t value) { return value > 0 ? u"+" + Decimal(value) : Decimal(value); }
+Text Signed(std::int64_t value) {
+  Text out;
+  if (value > 0) out += u'+';
+  out += Decimal(value);
+  return out;
+}
 
 }  // namespace
 
@@ -63,7 +68,8 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, 
     const Text from = Decimal(change.from), to = Decimal(change.to);
     if (change.field == Field::PlayCount) {
       const std::int64_t more = static_cast<std::int64_t>(change.to) - change.from;
-      changed += Fill(word(more == 1 || more == -1 ? CompareWord::PlayOne : CompareWord::PlayMany), {Signed(more)});
+      changed +=
+          Fill(word(more == 1 || more == -1 ? CompareWord::PlayOne : CompareWord::PlayMany), {Signed(more)});
     } else if (change.field == Field::HiPerfect) {
       changed += Fill(word(CompareWord::HiPerfect), {from, to});
     } else {
@@ -76,14 +82,19 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, 
                             comparison.changes[i + 1].part != change.part;
     if (lastOfPart) changed += u"\r\n";
   }
-  if (songs > 0) heading(Fill(word(CompareWord::ChangedHeading), {count(songs, CompareWord::SongOne, CompareWord::SongMany)}));
+  if (songs > 0)
+    heading(
+        Fill(word(CompareWord::ChangedHeading), {count(songs, CompareWord::SongOne, CompareWord::SongMany)}));
   out += changed;
 
   const std::size_t added = comparison.added.size(), removed = comparison.removed.size();
-  if (added > 0) heading(Fill(word(CompareWord::AddedHeading), {count(added, CompareWord::SongOne, CompareWord::SongMany)}));
+  if (added > 0)
+    heading(
+        Fill(word(CompareWord::AddedHeading), {count(added, CompareWord::SongOne, CompareWord::SongMany)}));
   for (const std::int32_t s : comparison.added) songLine(out, s, now[s].Title);
   if (removed > 0) {
-    heading(Fill(word(CompareWord::RemovedHeading), {count(removed, CompareWord::SongOne, CompareWord::SongMany)}));
+    heading(Fill(word(CompareWord::RemovedHeading),
+                 {count(removed, CompareWord::SongOne, CompareWord::SongMany)}));
   }
   for (const std::int32_t s : comparison.removed) songLine(out, s, old[s].Title);
 
@@ -105,7 +116,8 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, 
     }
     rankChanges = comparison.rankChanged.size();
   } else {
-    for (const auto& [side, summary] : {std::pair{oldWord, &comparison.oldRank}, {newWord, &comparison.newRank}}) {
+    for (const auto& [side, summary] :
+         {std::pair{oldWord, &comparison.oldRank}, {newWord, &comparison.newRank}}) {
       if (!*summary) {
         rankLine(side, word(CompareWord::Overflow));
       } else {
@@ -115,9 +127,9 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, 
     }
   }
   if (!rankLines.empty()) {
-    heading(rankChanges > 0
-                ? Fill(word(CompareWord::RankChangedHeading), {count(rankChanges, CompareWord::LineOne, CompareWord::LineMany)})
-                : Text(word(CompareWord::RankHeading)));
+    heading(rankChanges > 0 ? Fill(word(CompareWord::RankChangedHeading),
+                                   {count(rankChanges, CompareWord::LineOne, CompareWord::LineMany)})
+                            : Text(word(CompareWord::RankHeading)));
     out += rankLines;
   }
 
@@ -126,8 +138,8 @@ Text ComparisonText(const Songs& old, const Songs& now, const PartNames& names, 
   out += Fill(word(CompareWord::Totals),
               {count(songs, CompareWord::SongOne, CompareWord::SongMany),
                count(parts, CompareWord::PartOne, CompareWord::PartMany),
-               count(comparison.changes.size(), CompareWord::ValueOne, CompareWord::ValueMany), Decimal(static_cast<std::int64_t>(added)),
-               Decimal(static_cast<std::int64_t>(removed)),
+               count(comparison.changes.size(), CompareWord::ValueOne, CompareWord::ValueMany),
+               Decimal(static_cast<std::int64_t>(added)), Decimal(static_cast<std::int64_t>(removed)),
                count(rankChanges, CompareWord::RankLineOne, CompareWord::RankLineMany)});
   out += u"\r\n";
   return out;

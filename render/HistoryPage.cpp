@@ -52,8 +52,13 @@ Text Number(std::size_t n) { return Decimal(static_cast<std::int64_t>(n)); }
 
 // A signed change, green up, red down.
 Text ChangeCell(std::int64_t change) {
-  const char16_t* kind = change > 0 ? u"up" : change < 0 ? u"down" : u"muted";
-  return u"<td class=\"" + Text(kind) + u"\">" + (change > 0 ? u"+" : u"") + Decimal(change) + u"</td>";
+  Text out = u"<td class=\"";
+  out += change > 0 ? u"up" : change < 0 ? u"down" : u"muted";
+  out += u"\">";
+  if (change > 0) out += u'+';
+  out += Decimal(change);
+  out += u"</td>";
+  return out;
 }
 
 }  // namespace
@@ -94,7 +99,8 @@ Text HistoryHtml(const History& history, const Ranks& ranks, Language language) 
   if (!history.steps.empty()) {
     out += u"<h2>" + word(HistoryWord::PageSteps) + u"</h2>\n<table>\n<tr>" + th(HistoryWord::From) +
            th(HistoryWord::To) + th(HistoryWord::PartsImproved) + th(HistoryWord::NewBestScores) +
-           th(HistoryWord::PlaysAdded) + th(HistoryWord::SongsAdded) + th(HistoryWord::SongsRemoved) + u"</tr>\n";
+           th(HistoryWord::PlaysAdded) + th(HistoryWord::SongsAdded) + th(HistoryWord::SongsRemoved) +
+           u"</tr>\n";
     for (std::size_t i = 0; i < history.steps.size(); ++i) {
       const HistoryStep& step = history.steps[i];
       out += u"<tr><td>" + Number(i + 1) + u"</td><td>" + Number(i + 2) + u"</td><td>" +
@@ -128,8 +134,8 @@ Text HistoryHtml(const History& history, const Ranks& ranks, Language language) 
   }
 
   out += u"<h2>" + word(HistoryWord::PageRankLines) + u"</h2>\n<table>\n<tr>" + th(HistoryWord::Number) +
-         th(HistoryWord::Total) + th(HistoryWord::Change) + thLeft(HistoryWord::Rank) + th(HistoryWord::Next) +
-         u"</tr>\n";
+         th(HistoryWord::Total) + th(HistoryWord::Change) + thLeft(HistoryWord::Rank) +
+         th(HistoryWord::Next) + u"</tr>\n";
   for (std::size_t l = 0; l < kRankLines; ++l) {
     const RankLine* any = nullptr;
     for (std::size_t f = 0; f < files && any == nullptr; ++f) any = LineOf(history, f, l);
@@ -145,8 +151,8 @@ Text HistoryHtml(const History& history, const Ranks& ranks, Language language) 
       const std::optional<std::int64_t> change = TotalChange(history, f, l);
       out += u"<td>" + Decimal(line->total) + u"</td>";
       out += change ? ChangeCell(*change) : Text(u"<td></td>");
-      out += u"<td class=\"l\">" + Html(line->name) + u"</td><td>" + (line->next ? Decimal(*line->next) : Text()) +
-             u"</td></tr>\n";
+      out += u"<td class=\"l\">" + Html(line->name) + u"</td><td>" +
+             (line->next ? Decimal(*line->next) : Text()) + u"</td></tr>\n";
     }
   }
   out += u"</table>\n</body>\n</html>\n";

@@ -41,7 +41,12 @@ void EndLine(Text& out) {
 }
 
 // "+8", "0", "-3".
-Text Signed(std::int64_t value) { return value > 0 ? u"+" + Decimal(value) : Decimal(value); }
+Text Signed(std::int64_t value) {
+  Text out;
+  if (value > 0) out += u'+';
+  out += Decimal(value);
+  return out;
+}
 
 void Heading(Text& out, std::u16string_view title) {
   if (!out.empty()) out += u"\r\n";
@@ -57,8 +62,8 @@ Text Number(std::size_t n) { return Decimal(static_cast<std::int64_t>(n)); }
 Text HistoryText(const History& history, Language language) {
   const auto word = [language](HistoryWord w) { return Word(w, language); };
   const std::size_t files = history.files.size();
-  const std::size_t numberWidth = std::max(Number(std::max<std::size_t>(files, 1)).size(),
-                                           Columns(word(HistoryWord::Number)));
+  const std::size_t numberWidth =
+      std::max(Number(std::max<std::size_t>(files, 1)).size(), Columns(word(HistoryWord::Number)));
   Text out;
 
   // The files: numbers and dates first, names last, where their width
@@ -70,7 +75,8 @@ Text HistoryText(const History& history, Language language) {
     playsWidth = std::max(playsWidth, Decimal(file.plays).size());
   }
   Heading(out, Fill(word(HistoryWord::Heading),
-                    {Counted(static_cast<std::int64_t>(files), word(HistoryWord::FileOne), word(HistoryWord::FileMany))}));
+                    {Counted(static_cast<std::int64_t>(files), word(HistoryWord::FileOne),
+                             word(HistoryWord::FileMany))}));
   out += u"  ";
   AlignRight(out, word(HistoryWord::Number), numberWidth);
   out += u"  ";
@@ -87,7 +93,8 @@ Text HistoryText(const History& history, Language language) {
     out += u"  ";
     AlignRight(out, Number(i + 1), numberWidth);
     out += u"  ";
-    AlignLeft(out, file.modified.empty() ? word(HistoryWord::Unknown) : std::u16string_view(file.modified), dateWidth);
+    AlignLeft(out, file.modified.empty() ? word(HistoryWord::Unknown) : std::u16string_view(file.modified),
+              dateWidth);
     out += u"  ";
     AlignRight(out, Decimal(file.songs), songsWidth);
     out += u"  ";
@@ -155,7 +162,8 @@ Text HistoryText(const History& history, Language language) {
     std::size_t labelWidth = 0;
     for (const HistoryStep& step : history.steps) {
       if (!step.rankChanges) continue;
-      for (const RankNameChange& change : *step.rankChanges) labelWidth = std::max(labelWidth, Columns(change.label));
+      for (const RankNameChange& change : *step.rankChanges)
+        labelWidth = std::max(labelWidth, Columns(change.label));
     }
     Heading(out, word(HistoryWord::RankChangesHeading));
     bool any = false;

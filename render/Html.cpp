@@ -35,7 +35,10 @@ Text Fixed(double value) {
   const std::int64_t tenth = tenths % 10;
   Text out = tenths < 0 && whole == 0 ? Text(u"-") : Text();
   out += Decimal(whole);
-  if (tenth != 0) out += u"." + Decimal(tenth < 0 ? -tenth : tenth);
+  if (tenth != 0) {
+    out += u'.';
+    out += Decimal(tenth < 0 ? -tenth : tenth);
+  }
   return out;
 }
 

@@ -15,8 +15,9 @@ std::size_t Width(std::u16string_view text) {
   std::size_t width = 0;
   for (const char16_t c : text) {
     if (c >= 0xDC00 && c <= 0xDFFF) continue;
-    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-                      (c >= 0xD800 && c <= 0xDBFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xD800 && c <= 0xDBFF) ||
+                      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
                       (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
     width += wide ? 2 : 1;
   }
@@ -56,9 +57,9 @@ Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, 
   const auto songs = [&word](std::size_t n) {
     return Counted(static_cast<std::int64_t>(n), word(VersusWord::SongOne), word(VersusWord::SongMany));
   };
-  Text out = Fill(word(VersusWord::Heading), {songs(static_cast<std::size_t>(mine.SongCount())),
-                                              songs(static_cast<std::size_t>(theirs.SongCount())),
-                                              Decimal(versus.matched)});
+  Text out = Fill(word(VersusWord::Heading),
+                  {songs(static_cast<std::size_t>(mine.SongCount())),
+                   songs(static_cast<std::size_t>(theirs.SongCount())), Decimal(versus.matched)});
   out += u"\r\n";
   out += kRule;
 
@@ -73,7 +74,8 @@ Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, 
     for (const Tally& t : {row.hiPerfect, row.bestScore}) most = std::max({most, t.wins, t.losses, t.draws});
   }
   std::size_t w = std::max<std::size_t>(4, Decimal(most).size());
-  for (const VersusWord head : {VersusWord::Win, VersusWord::Loss, VersusWord::Draw}) w = std::max(w, Width(word(head)));
+  for (const VersusWord head : {VersusWord::Win, VersusWord::Loss, VersusWord::Draw})
+    w = std::max(w, Width(word(head)));
   const std::size_t triple = 3 * w + 2;
   out += u"  " + Pad(u"", labelWidth) + u"  " + Pad(word(VersusWord::HiPerfect), triple) + u"    " +
          Text(word(VersusWord::BestScore)) + u"\r\n";
@@ -106,7 +108,8 @@ Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, 
   std::size_t leftWidth = std::max<std::size_t>(4, Width(word(VersusWord::Mine)));
   for (const Text& line : left) leftWidth = std::max(leftWidth, Width(line));
   const auto sideBySide = [&](std::u16string_view a, std::u16string_view b) {
-    if (!a.empty() || !b.empty()) out += u"  " + (b.empty() ? Text(a) : Pad(a, leftWidth) + u"    " + Text(b));
+    if (!a.empty() || !b.empty())
+      out += u"  " + (b.empty() ? Text(a) : Pad(a, leftWidth) + u"    " + Text(b));
     out += u"\r\n";
   };
   sideBySide(word(VersusWord::Mine), word(VersusWord::Theirs));
@@ -128,9 +131,10 @@ Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, 
   if (versus.trailing.empty()) {
     out += u"  " + Text(word(VersusWord::None)) + u"\r\n";
   } else {
-    out += u"  " + PadLeft(word(VersusWord::Song), numberWidth) + u"  " + Pad(word(VersusWord::Part), nameWidth) +
-           u"  " + PadLeft(word(VersusWord::Mine), mineWidth) + u"  " + PadLeft(word(VersusWord::Theirs), theirsWidth) +
-           u"  " + PadLeft(word(VersusWord::Behind), behindWidth) + u"  " + Text(word(VersusWord::Title)) + u"\r\n";
+    out += u"  " + PadLeft(word(VersusWord::Song), numberWidth) + u"  " +
+           Pad(word(VersusWord::Part), nameWidth) + u"  " + PadLeft(word(VersusWord::Mine), mineWidth) +
+           u"  " + PadLeft(word(VersusWord::Theirs), theirsWidth) + u"  " +
+           PadLeft(word(VersusWord::Behind), behindWidth) + u"  " + Text(word(VersusWord::Title)) + u"\r\n";
     for (const Trailing& t : versus.trailing) {
       out += u"  ";
       AppendPadLeft(out, t.mineSong, numberWidth);
@@ -159,8 +163,9 @@ Text VersusText(const Songs& mine, const Songs& theirs, const PartNames& names, 
 
   out += u"\r\n";
   out += kRule;
-  out += Fill(word(VersusWord::Totals), {Decimal(versus.matched), Decimal(static_cast<std::int64_t>(versus.onlyMine.size())),
-                                         Decimal(static_cast<std::int64_t>(versus.onlyTheirs.size()))});
+  out += Fill(word(VersusWord::Totals),
+              {Decimal(versus.matched), Decimal(static_cast<std::int64_t>(versus.onlyMine.size())),
+               Decimal(static_cast<std::int64_t>(versus.onlyTheirs.size()))});
   out += u"\r\n";
   return out;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # clang-tidy over our own code with the checks in .clang-tidy; any finding
-# fails the stage. Covered: the core (base, scores, ranks, views, core), the report
-# tool, the fuzz target, the unit and hostile-file tests with their helpers and,
+# fails the stage. Covered: the core (base, scores, ranks, views, render,
+# core), the report tool, the fuzz target, the unit and hostile-file tests with their helpers and,
 # when Qt 6 is installed, the Qt window (ui/qt), all from the compile database
 # of a clang build configured in build/tidy. Not covered: ui/win32 (Windows headers only),
 # tests/qt and bench/.
@@ -14,7 +14,8 @@ configure() {
     -DQUILLBOX_BUILD_TESTS=ON -DQUILLBOX_BUILD_BENCH=OFF -DQUILLBOX_BUILD_FUZZ=OFF \
     -DQUILLBOX_BUILD_QT="$1" >/dev/null
 }
-patterns=('base/*.cpp' 'core/*.cpp' 'scores/*.cpp' 'ranks/*.cpp' 'views/*.cpp' 'report/*.cpp' 'fuzz/*.cpp'
+patterns=('base/*.cpp' 'core/*.cpp' 'scores/*.cpp' 'ranks/*.cpp' 'views/*.cpp' 'render/*.cpp' 'report/*.cpp'
+          'fuzz/*.cpp'
           ':(glob)tests/*.cpp' 'tests/support/*.cpp' 'tests/hostile/*.cpp')
 if configure ON 2>/dev/null && grep -q '/ui/qt/' build/tidy/compile_commands.json; then
   patterns+=('ui/qt/*.cpp')
