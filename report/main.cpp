@@ -145,19 +145,20 @@ Text VersionString() {
                             std::to_string(quillbox::build::kVersionPatch));
 }
 
-// A score file read for export or compare; its load error is told as the
-// views tell it.
-std::optional<quillbox::Songs> Load(const std::filesystem::path& path) {
+// A score file read for export, compare, versus or history; its load error
+// is told as the views tell it, with a next step that fits who named it.
+std::optional<quillbox::Songs> Load(const std::filesystem::path& path,
+                                    quillbox::NamedBy namedBy = quillbox::NamedBy::Command) {
   quillbox::LoadResult loaded = quillbox::LoadScoreFile(path);
   if (loaded.error) {
-    Tell(quillbox::DescribeLoadError(*loaded.error));
+    Tell(quillbox::DescribeLoadError(*loaded.error, namedBy));
     return std::nullopt;
   }
   return std::move(loaded.songs);
 }
 
 int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
-  const std::optional<quillbox::Songs> songs = Load(path);
+  const std::optional<quillbox::Songs> songs = Load(path, quillbox::NamedBy::FileOption);
   if (!songs) return 1;
   quillbox::PartNames names;
   quillbox::InitPartNames(names);
