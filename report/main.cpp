@@ -79,24 +79,37 @@ bool IsTerminal(std::FILE* stream) {
 #endif
 }
 
-// Writes text to stdout or stderr: UTF-8 bytes, exactly, when redirected.
-// False when it could not be written (a full disk, a closed pipe).
-bool Write(std::FILE* stream, const Text& text) {
+// UTF-8 bytes, exactly as they are.
+bool WriteBytes(std::FILE* stream, const Text& text) {
 #ifdef _WIN32
-  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
-  if (IsTerminal(stream)) {
-    const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-    return quillbox::WriteInPieces(text, [console](const char16_t* piece, std::size_t n) -> std::size_t {
-      DWORD written = 0;
-      if (WriteConsoleW(console, piece, static_cast<DWORD>(n), &written, nullptr) == 0) return 0;
-      return written;
-    });
-  }
   _setmode(_fileno(stream), _O_BINARY);  // keep every CR LF as it is
 #endif
   const std::string utf8 = quillbox::ToUtf8(text);
   const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
   return std::fflush(stream) == 0 && written;
+}
+
+// A terminal gets the text as it shows it; see Write.
+bool WriteToTerminal(std::FILE* stream, const Text& text) {
+#ifdef _WIN32
+  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
+  const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  return quillbox::WriteInPieces(text, [console](const char16_t* piece, std::size_t n) -> std::size_t {
+    DWORD written = 0;
+    if (WriteConsoleW(console, piece, static_cast<DWORD>(n), &written, nullptr) == 0) return 0;
+    return written;
+  });
+#else
+  return WriteBytes(stream, text);
+#endif
+}
+
+// Writes text to stdout or stderr: UTF-8 bytes, exactly, when redirected; on
+// a terminal, with its controls made visible. False when it could not be
+// written (a full disk, a closed pipe).
+bool Write(std::FILE* stream, const Text& text) {
+  if (IsTerminal(stream)) return WriteToTerminal(stream, quillbox::ShownOnTerminal(text));
+  return WriteBytes(stream, text);
 }
 
 // A view's text on standard output. On a terminal a text that does not end
@@ -128,9 +141,10 @@ bool ParseInt(const std::string& s, long long& out) {
   return errno == 0 && end == s.c_str() + s.size();
 }
 
-// Exactly 0 to 2^64 - 1 in decimal digits. CLI11's own conversion would
-// take "1e3" and "0x10"; strtoull alone would take a sign and wrap a
-// negative number around.
+// Exactly 0 to 2^64 - 1 in decimal digits. CLI11's own conversion to
+// std::uint64_t takes -1 as 2^64 - 1, 18446744073709551616 as 2^64 - 1, an
+// empty value as 0 and 0x10 as 16, so --seed comes in as text and is read
+// here; strtoull alone would also take a sign and wrap -1 around.
 bool ParseSeed(const std::string& s, std::uint64_t& out) {
   if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
   char* end = nullptr;
