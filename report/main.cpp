@@ -281,18 +281,26 @@ const std::vector<CommandSpec>& Commands() {
       {"detail", "everything the file holds about one song's part", {"SONG", "PART"}, {}},
       {"random", "a song and part picked at random", {}, {}},
       {"weighted", "a pick that favours the parts played least", {}, {}},
-      {"export", "every field of every song (default json; csv for spreadsheets)", {}, {"json", "csv", "tsv"}},
+      {"export",
+       "every field of every song (default json; csv for spreadsheets)",
+       {},
+       {"json", "csv", "tsv"}},
       {"compare", "what changed from score file OLD to score file NEW", {"OLD", "NEW"}, {"text", "json"}},
-      {"versus", "score file MINE against a friend's score file THEIRS", {"MINE", "THEIRS"}, {"text", "json"}},
-      {"history", "each file's totals and ranks, and what changed from each file to the next", {"FILE"},
+      {"versus",
+       "score file MINE against a friend's score file THEIRS",
+       {"MINE", "THEIRS"},
+       {"text", "json"}},
+      {"history",
+       "each file's totals and ranks, and what changed from each file to the next",
+       {"FILE"},
        {"text", "json", "html"}},
   };
   return commands;
 }
 
-std::string JoinFormats(const std::vector<const char*>& formats, const char* separator) {
+std::string Join(const std::vector<const char*>& words, const char* separator) {
   std::string list;
-  for (const char* format : formats) list += (list.empty() ? "" : separator) + std::string(format);
+  for (const char* word : words) list += (list.empty() ? "" : separator) + std::string(word);
   return list;
 }
 
@@ -303,7 +311,9 @@ std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
   if (command == "compare" || command == "versus" || command == "history") {
     if (a.file || a.copy || a.seed) {
       return command + " takes no --file, --copy or --seed: it reads " +
-             (command == "compare" ? "OLD and NEW" : command == "versus" ? "MINE and THEIRS" : "the files it names");
+             (command == "compare"  ? "OLD and NEW"
+              : command == "versus" ? "MINE and THEIRS"
+                                    : "the files it names");
     }
     if (command == "history" && a.operands.size() < 2) return "history needs two files or more";
     if (command != "history" && a.operands.size() != 2)
@@ -312,15 +322,15 @@ std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
     if (a.copy || a.seed) return "export takes no --copy or --seed";
   } else if (command == "detail") {
     if (a.operands.size() != 2) return "detail needs SONG and PART";
-    if (!ParseInt(a.operands[0], a.song) || !ParseInt(a.operands[1], a.part)) return "SONG and PART are whole numbers";
+    if (!ParseInt(a.operands[0], a.song) || !ParseInt(a.operands[1], a.part))
+      return "SONG and PART are whole numbers";
     // Only the last song depends on the file.
     if (a.part < 1 || a.part > 8) return "PART is 1 to 8";
     if (a.song < 1) return "SONG is 1 or more";
   }
-  if (a.format &&
-      std::find_if(spec.formats.begin(), spec.formats.end(), [&](const char* f) { return *a.format == f; }) ==
-          spec.formats.end()) {
-    return command + " --format is one of " + JoinFormats(spec.formats, ", ");
+  if (a.format && std::find_if(spec.formats.begin(), spec.formats.end(),
+                               [&](const char* f) { return *a.format == f; }) == spec.formats.end()) {
+    return command + " --format is one of " + Join(spec.formats, ", ");
   }
   return {};
 }
@@ -341,14 +351,16 @@ std::string DescribeExtra(const std::vector<std::string>& extras, const std::str
   }
   if (command.empty()) return "unknown view " + extras.front();
   if (command == "detail") return "detail needs SONG and PART";
-  if (command == "compare" || command == "versus") return command + " needs " + (command == "compare" ? "OLD and NEW" : "MINE and THEIRS");
+  if (command == "compare" || command == "versus")
+    return command + " needs " + (command == "compare" ? "OLD and NEW" : "MINE and THEIRS");
   return "too many arguments";
 }
 
 // Either the checked arguments of a run, or the exit status of a run that
 // ends here (help, version, bad usage).
 std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
-  CLI::App app("quillbox-report: the score file's views, export, compare, versus and history", "quillbox-report");
+  CLI::App app("quillbox-report: the score file's views, export, compare, versus and history",
+               "quillbox-report");
   app.allow_extras();
   Arguments a;
   std::string file, seed;
@@ -368,12 +380,14 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
     sub->fallthrough();
     sub->allow_extras();
     if (!spec.formats.empty())
-      sub->add_option("--format", format, "one of " + JoinFormats(spec.formats, ", "))->type_name("FORMAT");
+      sub->add_option("--format", format, "one of " + Join(spec.formats, ", "))->type_name("FORMAT");
     if (spec.operands.size() == 2) {
       const bool detail = spec.word == std::string("detail");
-      sub->add_option(spec.operands[0], pair[0], detail ? "1 or more, counted from the top of the perfect view" : "a score file")
+      sub->add_option(spec.operands[0], pair[0],
+                      detail ? "1 or more, counted from the top of the perfect view" : "a score file")
           ->type_name(detail ? "N" : "PATH");
-      sub->add_option(spec.operands[1], pair[1], detail ? "1 to 8" : "a score file")->type_name(detail ? "N" : "PATH");
+      sub->add_option(spec.operands[1], pair[1], detail ? "1 to 8" : "a score file")
+          ->type_name(detail ? "N" : "PATH");
     } else if (!spec.operands.empty()) {
       sub->add_option(spec.operands[0], files, "two score files or more, in the order to compare them")
           ->type_name("PATH");
@@ -390,13 +404,13 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return Usage(e.what());
   }
-  if (version) return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
   const std::vector<CLI::App*> chosen = app.get_subcommands();
   a.command = chosen.empty() ? std::string() : chosen.front()->get_name();
   // With extras allowed, CLI11 also passes on the "--" that ended the options.
   std::vector<std::string> extras = app.remaining(true);
   extras.erase(std::remove(extras.begin(), extras.end(), "--"), extras.end());
   if (!extras.empty()) return Usage(DescribeExtra(extras, a.command));
+  if (version) return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
   if (chosen.empty()) return Usage("no view given");
   const CommandSpec& spec = *std::find_if(Commands().begin(), Commands().end(),
                                           [&](const CommandSpec& c) { return a.command == c.word; });
@@ -426,11 +440,13 @@ int Run(int argc, char** argv) {
                                                 : a.format == "tsv" ? quillbox::ExportFormat::Tsv
                                                                     : quillbox::ExportFormat::Json;
     return Export(
-        a.file ? *a.file : quillbox::ScoreFileFor(quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr)),
+        a.file ? *a.file
+               : quillbox::ScoreFileFor(quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr)),
         exportFormat);
   }
   if (view == "compare") {
-    return Compare(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]), a.format == "json");
+    return Compare(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),
+                   a.format == "json");
   }
   if (view == "versus") {
     return VersusCommand(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),

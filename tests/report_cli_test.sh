@@ -120,7 +120,7 @@ for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extr
 done
 # An unknown option is named wherever it stands on the line.
 for args in "--bogus perfect" "perfect --bogus" "detail 1 3 --bogus" "compare $work/two.ini $work/two.ini --bogus" \
-            "export --bogus"; do
+            "export --bogus" "--version --bogus"; do
   # shellcheck disable=SC2086
   "$report" $args > /dev/null 2> "$work/err"; check_status "'$args' exits 2" 2 $?
   [ "$(head -n 1 "$work/err")" = "quillbox-report: unknown option --bogus" ]; check_status "'$args' names --bogus" 0 $?
