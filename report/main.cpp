@@ -362,6 +362,9 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   CLI::App app("quillbox-report: the score file's views, export, compare, versus and history",
                "quillbox-report");
   app.allow_extras();
+  // CLI11 would take /name as an option on Windows alone; a path may begin
+  // with a slash, and both builds must read a command line alike.
+  app.allow_windows_style_options(false);
   Arguments a;
   std::string file, seed;
   bool version = false;
