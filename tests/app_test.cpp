@@ -67,7 +67,7 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* mustMention;
   } cases[] = {
       // Common reasons in Japanese alone, without the system's English words.
-      {nullptr, "理由: ファイルがありません。\r\n"},
+      {nullptr, "理由: ファイルが見つかりません。\r\n"},
       {"[a\\]\nHPR9=5\n", "行: 2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
@@ -233,7 +233,8 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
       {{bad}, "行: 2"},
       {{backup, bad}, "行: 2"},
       {{backup, dir_ / "folder"}, "フォルダーやファイルでないもの"},
-      {{dir_ / "gone.ini"}, "gone.ini"},
+      // Gone between the drag and the drop: told as missing, not as start-up's advice.
+      {{dir_ / "gone.ini"}, "理由：ファイルが見つかりません。\r\n\r\ngone.ini がその場所にあるか確認してから、もう一度ドロップしてください。"},
   };
   Ranks ranks;
   InitRanks(ranks);
