@@ -230,9 +230,11 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
     const char* mustMention;  // in the one message; nullptr: no message, the comparison shown
   } cases[] = {
       {{backup}, nullptr},
-      {{bad}, "行: 2"},
-      {{backup, bad}, "行: 2"},
-      {{backup, dir_ / "folder"}, "フォルダーやファイルでないもの"},
+      // The dropped file named, and what to do with it; no restart.
+      {{bad}, "行：2\r\n内容：HPR9=5\r\n理由：パート番号 9 は範囲外です（0～8）。\r\n\r\n"
+              "bad.ini が hsc.ini かバックアップした hsc.ini か確認してから、もう一度ドロップしてください。"},
+      {{backup, bad}, "行：2"},
+      {{backup, dir_ / "folder"}, "フォルダーは読み込めません。ドロップできるのはファイルだけです。"},
       // Gone between the drag and the drop: told as missing, not as start-up's advice.
       {{dir_ / "gone.ini"}, "理由：ファイルが見つかりません。\r\n\r\ngone.ini がその場所にあるか確認してから、もう一度ドロップしてください。"},
   };
@@ -275,18 +277,36 @@ TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
   std::filesystem::last_write_time(dir_ / "old.ini", now - std::chrono::hours(3));
   std::filesystem::last_write_time(dir_ / "mid.ini", now - std::chrono::hours(2));
   std::filesystem::last_write_time(dir_ / "new.ini", now - std::chrono::hours(1));
+  // The game saves after start-up: the loaded table keeps the date it was read with.
+  const ScoreSnapshot loaded{PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
+                             app.songs()};
+  WriteScores("[First\\]\nHPR1=50\n");
+  std::filesystem::last_write_time(dir_ / "hsc.ini", now + std::chrono::hours(2));
   window_.ClearLog();
   app.Form_DropFiles({dir_ / "new.ini", dir_ / "old.ini", dir_ / "mid.ini"});
   EXPECT_EQ(window_.log(), "disp;");
 
   std::vector<ScoreSnapshot> expected;
-  for (const char* name : {"old.ini", "mid.ini", "new.ini", "hsc.ini"}) {
+  for (const char* name : {"old.ini", "mid.ini", "new.ini"}) {
     expected.push_back({PathForUser(dir_ / name), ModifiedText(dir_ / name).value_or(Text()),
                         LoadScoreFile(dir_ / name).songs});
   }
   Ranks ranks;
   InitRanks(ranks);
+  expected.push_back(loaded);
   EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+
+  // hsc.ini dropped among them is read now and listed once, last.
+  app.Form_DropFiles({dir_ / "new.ini", dir_ / "hsc.ini", dir_ / "old.ini", dir_ / "mid.ini"});
+  expected.back() = {PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
+                     LoadScoreFile(dir_ / "hsc.ini").songs};
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  // Alone, it shows what changed since start-up.
+  app.Form_DropFiles({dir_ / "hsc.ini"});
+  PartNames names;
+  InitPartNames(names);
+  const Songs& current = expected.back().songs;
+  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks)));
 }
 
 // Each message of the app says what went wrong, then, after a blank line,
@@ -304,8 +324,10 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
       {AppMessage::Unfinished, "処理を完了できませんでした。",
        "もう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
       {AppMessage::NoWindow, "ウィンドウを作成できませんでした。", "ほかのアプリを終了してから、起動し直してください。"},
-      {AppMessage::DroppedNotAFile, "フォルダーやファイルでないもの",
+      {AppMessage::DroppedNotAFile, "ファイルでないもの",
        "バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。"},
+      {AppMessage::DroppedFolder, "フォルダーは読み込めません。",
+       "フォルダーを開いて、バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。"},
   };
   ASSERT_EQ(std::size(cases), static_cast<std::size_t>(kAppMessages));
   for (const auto& c : cases) {
