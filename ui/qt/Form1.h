@@ -93,6 +93,7 @@ class Form1 final : public QWidget, public WindowOps {
  protected:
   // Score files dropped anywhere on the window go to the core.
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
