@@ -157,7 +157,7 @@ Text NextStepForDropJa(const LoadError& error) {
   const Text name = FromUtf8(PathText(error.path.filename()));
   // No restart: the window goes on, and the player drops again.
   const Text again = u"もう一度ドロップしてください。";
-  const Text check = name + u" が hsc.ini かバックアップした hsc.ini か確認してから、" + again;
+  Text check = name + u" が hsc.ini かバックアップした hsc.ini か確認してから、" + again;
   switch (error.kind) {
     case LoadErrorKind::FileError: break;
     case LoadErrorKind::PartOutOfRange:

@@ -10,6 +10,7 @@
 #include "core/FileTime.h"
 #include "views/Compare.h"
 #include "views/History.h"
+#include "tests/support/HeapCount.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
 #include "report/TextWindow.h"
@@ -307,6 +308,35 @@ TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
   InitPartNames(names);
   const Songs& current = expected.back().songs;
   EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks)));
+}
+
+// A history of many dropped files holds two of their tables at a time, not all.
+TEST_F(AppTest, DroppedHistoryHoldsTwoTablesAtATime) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  std::string big;
+  for (int song = 0; song < 3000; ++song) big.append("[s").append(std::to_string(song)).append("\\]\nHPR1=1\n");
+  std::vector<std::filesystem::path> files;
+  for (const char* name : {"b0.ini", "b1.ini", "b2.ini", "b3.ini", "b4.ini", "b5.ini"}) {
+    files.push_back(dir_ / name);
+    std::ofstream(files.back(), std::ios::binary) << big;
+  }
+  const auto peakOf = [&](std::size_t count) {
+    test::ResetPeakLiveBytes();
+    const std::int64_t before = test::PeakLiveBytes();
+    app.Form_DropFiles({files.begin(), files.begin() + static_cast<std::ptrdiff_t>(count)});
+    return test::PeakLiveBytes() - before;
+  };
+  const std::int64_t table = [&] {
+    test::ResetPeakLiveBytes();
+    const std::int64_t before = test::PeakLiveBytes();
+    const Songs songs = LoadScoreFile(files.front()).songs;
+    return test::PeakLiveBytes() - before;
+  }();
+  const std::int64_t two = peakOf(2);
+  const std::int64_t six = peakOf(6);
+  EXPECT_LT(six - two, table) << "two files: " << two << " bytes at most, six: " << six << ", a table: " << table;
 }
 
 // Each message of the app says what went wrong, then, after a blank line,
