@@ -7,7 +7,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QTimer>
+#include <utility>
 
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
@@ -137,7 +137,13 @@ void Form1::DropFiles(const std::vector<std::filesystem::path>& files) {
   // After the drop has finished: a message shown inside it would keep the
   // drag source waiting until it is closed, and a Wayland compositor takes
   // a drop that lasts that long as failed.
-  QTimer::singleShot(0, this, [this, files] { Guard([&] { app_.Form_DropFiles(files); }); });
+  pendingDrop_ = files;
+  QMetaObject::invokeMethod(this, "RunPendingDrop", Qt::QueuedConnection);
+}
+
+void Form1::RunPendingDrop() {
+  const std::vector<std::filesystem::path> files = std::exchange(pendingDrop_, {});
+  if (!files.empty()) Guard([&] { app_.Form_DropFiles(files); });
 }
 
 Form1::~Form1() = default;
