@@ -37,8 +37,11 @@ Text AppMessageText(AppMessage message, const Text& detail) {
       return u"処理を完了できませんでした。" + details +
              u"\r\n\r\nもう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。";
     case AppMessage::DroppedNotAFile:
-      return u"フォルダーやファイルでないものは読み込めません。" + details +
+      return u"ファイルでないものは読み込めません。ドロップできるのはファイルだけです。" + details +
              u"\r\n\r\nバックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。";
+    case AppMessage::DroppedFolder:
+      return u"フォルダーは読み込めません。ドロップできるのはファイルだけです。" + details +
+             u"\r\n\r\nフォルダーを開いて、バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。";
     case AppMessage::NoWindow:
       return u"ウィンドウを作成できませんでした。" + details +
              u"\r\n\r\nほかのアプリを終了してから、起動し直してください。";
@@ -69,6 +72,9 @@ bool App::Form_Load() {
   InitRanks(ranks_);
   InitPartNames(partNames_);
 
+  // Taken before the read: a save by the game during it must not lend the
+  // table a later date than its numbers have.
+  songsModified_ = ModifiedText(ScoreFilePath()).value_or(Text());
   LoadResult loaded = LoadScoreFile(ScoreFilePath());
   if (loaded.error) {
     // Nothing half-loaded is kept: no view is ever shown from a bad file.
@@ -127,9 +133,19 @@ Text PathForUser(const std::filesystem::path& path) {
   return FromUtf8(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
+std::optional<Songs> App::LoadDropped(const std::filesystem::path& file) {
+  LoadResult loaded = LoadScoreFile(file);
+  if (loaded.error) {
+    window_.ShowError(DescribeDropErrorJa(*loaded.error));
+    return std::nullopt;
+  }
+  return std::move(loaded.songs);
+}
+
 // Oldest first by modification time (ties keep the drop's order), then the
-// loaded file; each named and dated as the report tool names and dates it.
-Text App::HistoryOf(const std::vector<std::filesystem::path>& files, std::vector<Songs>& dropped) const {
+// current file; each named and dated as the report tool names and dates it.
+std::optional<Text> App::HistoryOf(const std::vector<std::filesystem::path>& files, Songs& current,
+                                   const Text& currentModified) {
   std::vector<std::size_t> order(files.size());
   std::vector<std::filesystem::file_time_type> times(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -138,44 +154,83 @@ Text App::HistoryOf(const std::vector<std::filesystem::path>& files, std::vector
     times[i] = std::filesystem::last_write_time(files[i], error);
   }
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return times[a] < times[b]; });
-  std::vector<ScoreSnapshot> snapshots;
-  snapshots.reserve(files.size() + 1);
+  History history;
+  Songs previous;
   for (const std::size_t i : order) {
-    snapshots.push_back({PathForUser(files[i]), ModifiedText(files[i]).value_or(Text()), std::move(dropped[i])});
+    const Text modified = ModifiedText(files[i]).value_or(Text());
+    std::optional<Songs> loaded = LoadDropped(files[i]);
+    if (!loaded) return std::nullopt;
+    ScoreSnapshot snapshot{PathForUser(files[i]), modified, std::move(*loaded)};
+    AddToHistory(history, snapshot, history.files.empty() ? nullptr : &previous, ranks_);
+    previous = std::move(snapshot.songs);
   }
-  const std::filesystem::path loaded = ScoreFilePath();
-  snapshots.push_back({PathForUser(loaded), ModifiedText(loaded).value_or(Text()), songs_});
-  return HistoryText(snapshots, ranks_);
+  // Lent to the snapshot and given back, so that no third table is made.
+  ScoreSnapshot last{PathForUser(ScoreFilePath()), currentModified, std::move(current)};
+  struct GiveBack {
+    Songs& to;
+    Songs& from;
+    ~GiveBack() { to = std::move(from); }
+  } giveBack{current, last.songs};
+  AddToHistory(history, last, &previous, ranks_);
+  return HistoryText(history);
 }
+
+namespace {
+
+// Whether `file` is the file the table was loaded from, by any name.
+bool IsSameFile(const std::filesystem::path& file, const std::filesystem::path& loaded) {
+  std::error_code error;
+  return std::filesystem::equivalent(file, loaded, error) && !error;
+}
+
+}  // namespace
 
 void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
   if (files.empty()) return;
   try {
     // Refused before any file is read, so that a folder among good files
-    // does not cost the user a wait for nothing.
+    // does not cost the user a wait for nothing. A file that is gone is left
+    // to the loader, which tells it as missing.
     for (const std::filesystem::path& file : files) {
       std::error_code error;
-      if (!std::filesystem::is_regular_file(file, error)) {
+      const std::filesystem::file_status status = std::filesystem::status(file, error);
+      if (std::filesystem::is_directory(status)) {
+        window_.ShowError(AppMessageText(AppMessage::DroppedFolder, PathForUser(file)));
+        return;
+      }
+      if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         window_.ShowError(AppMessageText(AppMessage::DroppedNotAFile, PathForUser(file)));
         return;
       }
     }
-    std::vector<Songs> dropped;
-    dropped.reserve(files.size());
+    // The loaded file dropped again is read now and stands last, as the
+    // current file, instead of a second row beside the start-up table.
+    const std::filesystem::path loadedPath = ScoreFilePath();
+    std::vector<std::filesystem::path> backups;
     for (const std::filesystem::path& file : files) {
-      LoadResult loaded = LoadScoreFile(file);
-      if (loaded.error) {
-        window_.ShowError(DescribeLoadErrorJa(*loaded.error));
-        return;
-      }
-      dropped.push_back(std::move(loaded.songs));
+      if (!IsSameFile(file, loadedPath)) backups.push_back(file);
     }
-    if (dropped.size() == 1) {
-      const Comparison comparison = CompareTables(dropped.front(), songs_, ranks_);
-      window_.SetDispText(ComparisonText(dropped.front(), songs_, partNames_, comparison));
+    std::optional<Songs> fresh;
+    Text freshModified;
+    if (backups.size() < files.size()) {
+      freshModified = ModifiedText(loadedPath).value_or(Text());
+      fresh = LoadDropped(loadedPath);
+      if (!fresh) return;
+    }
+    if (backups.empty()) {
+      // Only the loaded file: what changed since start-up.
+      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_)));
       return;
     }
-    window_.SetDispText(HistoryOf(files, dropped));
+    if (files.size() == 1) {
+      const std::optional<Songs> dropped = LoadDropped(files.front());
+      if (!dropped) return;
+      window_.SetDispText(ComparisonText(*dropped, songs_, partNames_, CompareTables(*dropped, songs_, ranks_)));
+      return;
+    }
+    const std::optional<Text> text =
+        fresh ? HistoryOf(backups, *fresh, freshModified) : HistoryOf(backups, songs_, songsModified_);
+    if (text) window_.SetDispText(*text);
   } catch (const std::bad_alloc&) {
     window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }

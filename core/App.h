@@ -24,9 +24,10 @@ enum class AppMessage {
   ClipboardOutOfMemory,  // no memory for the clipboard's copy of the text
   Unfinished,            // an operation ended in a failure nobody expected
   NoWindow,              // the window itself could not be made
-  DroppedNotAFile,       // a folder or something else that is not a file was dropped
+  DroppedNotAFile,       // something that is neither a file nor a folder was dropped
+  DroppedFolder,         // a folder was dropped
 };
-inline constexpr int kAppMessages = static_cast<int>(AppMessage::DroppedNotAFile) + 1;
+inline constexpr int kAppMessages = static_cast<int>(AppMessage::DroppedFolder) + 1;
 
 // What went wrong, then on a line of its own the one step to take next.
 // `detail`, the failure's own words, goes on the line after the first.
@@ -49,7 +50,9 @@ class App {
   // Score files dropped on the window. One shows what changed from it to the
   // loaded file; two or more, the history from the oldest of them to the
   // loaded file. Every file is loaded before the text box changes: on any
-  // failure the user is told and the box keeps what it had.
+  // failure the user is told and the box keeps what it had. The loaded file
+  // itself, dropped, is read anew and stands as the current file: alone, it
+  // shows what changed since start-up.
   void Form_DropFiles(const std::vector<std::filesystem::path>& files);
 
   void ShowChart(ChartMode mode);
@@ -65,8 +68,14 @@ class App {
   std::filesystem::path ScoreFilePath() const;
 
  private:
-  // The history text of the dropped files and the loaded one; takes the tables.
-  Text HistoryOf(const std::vector<std::filesystem::path>& files, std::vector<Songs>& dropped) const;
+  // Every read of a dropped file: its table, or nullopt when it could not be
+  // loaded (the user has been told).
+  std::optional<Songs> LoadDropped(const std::filesystem::path& file);
+  // The history of `files` and then `current`, dated `currentModified`.
+  // Holds two of the dropped tables at a time. Nullopt when a file could not
+  // be loaded (the user has been told).
+  std::optional<Text> HistoryOf(const std::vector<std::filesystem::path>& files, Songs& current,
+                                const Text& currentModified);
 
   WindowOps& window_;
   RandomSource& random_;
@@ -74,6 +83,7 @@ class App {
   Ranks ranks_;
   PartNames partNames_;
   Songs songs_;
+  Text songsModified_;  // the file's time when songs_ was read
   std::optional<LoadError> loadError_;
 };
 

@@ -44,7 +44,7 @@ LoadError FileLoadError(const std::filesystem::path& file, int code) {
   std::string reason = std::generic_category().message(code);
   const auto [problem, ja] = [&]() -> std::pair<FileProblem, Text> {
     switch (code) {
-      case ENOENT: return {FileProblem::Missing, u"ファイルがありません"};
+      case ENOENT: return {FileProblem::Missing, u"ファイルが見つかりません"};
       case EPERM:
       case EACCES: return {FileProblem::NoPermission, u"ファイルを読む権限がありません"};
       case EISDIR:
@@ -153,6 +153,46 @@ Text DescribeLoadErrorJa(const LoadError& error) {
     out += u"\r\n行: " + Decimal(error.line) + u"\r\n内容: " + Printable(error.lineText);
   }
   return out + u"\r\n理由: " + error.reasonJa + u"。\r\n\r\n" + NextStepJa(error);
+}
+
+Text NextStepForDropJa(const LoadError& error) {
+  const Text name = FromUtf8(PathText(error.path.filename()));
+  // No restart: the window goes on, and the player drops again.
+  const Text again = u"もう一度ドロップしてください。";
+  Text check = name + u" が hsc.ini かバックアップした hsc.ini か確認してから、" + again;
+  switch (error.kind) {
+    case LoadErrorKind::FileError: break;
+    case LoadErrorKind::PartOutOfRange:
+    case LoadErrorKind::RankOutOfRange:
+    case LoadErrorKind::ValueOutOfRange:
+    case LoadErrorKind::NoTitle:
+    case LoadErrorKind::TooMany: return check;
+    case LoadErrorKind::NoDecoder: return NextStepJa(error);
+  }
+  switch (error.problem) {
+    case FileProblem::None:
+    case FileProblem::NotRegular:
+    case FileProblem::Folder: break;
+    case FileProblem::Missing: return name + u" がその場所にあるか確認してから、" + again;
+    case FileProblem::InUse: return u"ゲームを終了してから、" + again;
+    case FileProblem::NoPermission: return name + u" のプロパティでアクセス許可を確認してから、" + again;
+    case FileProblem::NotAFolderOnPath:
+    case FileProblem::LinkLoop:
+    case FileProblem::Other: return name + u" の場所を確認してから、" + again;
+    case FileProblem::PathTooLong: return name + u" を浅いフォルダーに移してから、" + again;
+    case FileProblem::ReadFailed: return u"ディスクの接続と状態を確認してから、" + again;
+    case FileProblem::TooManyOpen:
+    case FileProblem::OutOfMemory: return u"ほかのアプリを終了してから、" + again;
+  }
+  return check;
+}
+
+Text DescribeDropErrorJa(const LoadError& error) {
+  Text out = u"ドロップしたファイルを読み込めませんでした。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
+  if (error.line != 0) {
+    out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
+  }
+  return out + u"\r\n理由：" + error.reasonJa + u"。\r\n\r\n" + NextStepForDropJa(error);
 }
 
 }  // namespace quillbox

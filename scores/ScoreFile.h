@@ -85,5 +85,9 @@ Text NextStepJa(const LoadError& error);
 std::string DescribeLoadError(const LoadError& error, NamedBy namedBy = NamedBy::FileOption);
 // The same for a Japanese message box, one item a line, the next step last.
 Text DescribeLoadErrorJa(const LoadError& error);
+// The same for a file dropped on the window: its next step is about that
+// file and ends in dropping it again, never in a restart.
+Text NextStepForDropJa(const LoadError& error);
+Text DescribeDropErrorJa(const LoadError& error);
 
 }  // namespace quillbox

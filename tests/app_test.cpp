@@ -10,6 +10,7 @@
 #include "core/FileTime.h"
 #include "render/Compare.h"
 #include "render/History.h"
+#include "tests/support/HeapCount.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
 #include "report/TextWindow.h"
@@ -67,7 +68,7 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* mustMention;
   } cases[] = {
       // Common reasons in Japanese alone, without the system's English words.
-      {nullptr, "理由: ファイルがありません。\r\n"},
+      {nullptr, "理由: ファイルが見つかりません。\r\n"},
       {"[a\\]\nHPR9=5\n", "行: 2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
@@ -230,10 +231,13 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
     const char* mustMention;  // in the one message; nullptr: no message, the comparison shown
   } cases[] = {
       {{backup}, nullptr},
-      {{bad}, "行: 2"},
-      {{backup, bad}, "行: 2"},
-      {{backup, dir_ / "folder"}, "フォルダーやファイルでないもの"},
-      {{dir_ / "gone.ini"}, "gone.ini"},
+      // The dropped file named, and what to do with it; no restart.
+      {{bad}, "行：2\r\n内容：HPR9=5\r\n理由：パート番号 9 は範囲外です（0～8）。\r\n\r\n"
+              "bad.ini が hsc.ini かバックアップした hsc.ini か確認してから、もう一度ドロップしてください。"},
+      {{backup, bad}, "行：2"},
+      {{backup, dir_ / "folder"}, "フォルダーは読み込めません。ドロップできるのはファイルだけです。"},
+      // Gone between the drag and the drop: told as missing, not as start-up's advice.
+      {{dir_ / "gone.ini"}, "理由：ファイルが見つかりません。\r\n\r\ngone.ini がその場所にあるか確認してから、もう一度ドロップしてください。"},
   };
   Ranks ranks;
   InitRanks(ranks);
@@ -274,18 +278,65 @@ TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
   std::filesystem::last_write_time(dir_ / "old.ini", now - std::chrono::hours(3));
   std::filesystem::last_write_time(dir_ / "mid.ini", now - std::chrono::hours(2));
   std::filesystem::last_write_time(dir_ / "new.ini", now - std::chrono::hours(1));
+  // The game saves after start-up: the loaded table keeps the date it was read with.
+  const ScoreSnapshot loaded{PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
+                             app.songs()};
+  WriteScores("[First\\]\nHPR1=50\n");
+  std::filesystem::last_write_time(dir_ / "hsc.ini", now + std::chrono::hours(2));
   window_.ClearLog();
   app.Form_DropFiles({dir_ / "new.ini", dir_ / "old.ini", dir_ / "mid.ini"});
   EXPECT_EQ(window_.log(), "disp;");
 
   std::vector<ScoreSnapshot> expected;
-  for (const char* name : {"old.ini", "mid.ini", "new.ini", "hsc.ini"}) {
+  for (const char* name : {"old.ini", "mid.ini", "new.ini"}) {
     expected.push_back({PathForUser(dir_ / name), ModifiedText(dir_ / name).value_or(Text()),
                         LoadScoreFile(dir_ / name).songs});
   }
   Ranks ranks;
   InitRanks(ranks);
+  expected.push_back(loaded);
   EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+
+  // hsc.ini dropped among them is read now and listed once, last.
+  app.Form_DropFiles({dir_ / "new.ini", dir_ / "hsc.ini", dir_ / "old.ini", dir_ / "mid.ini"});
+  expected.back() = {PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
+                     LoadScoreFile(dir_ / "hsc.ini").songs};
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  // Alone, it shows what changed since start-up.
+  app.Form_DropFiles({dir_ / "hsc.ini"});
+  PartNames names;
+  InitPartNames(names);
+  const Songs& current = expected.back().songs;
+  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks)));
+}
+
+// A history of many dropped files holds two of their tables at a time, not all.
+TEST_F(AppTest, DroppedHistoryHoldsTwoTablesAtATime) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  std::string big;
+  for (int song = 0; song < 3000; ++song) big.append("[s").append(std::to_string(song)).append("\\]\nHPR1=1\n");
+  std::vector<std::filesystem::path> files;
+  for (const char* name : {"b0.ini", "b1.ini", "b2.ini", "b3.ini", "b4.ini", "b5.ini"}) {
+    files.push_back(dir_ / name);
+    std::ofstream(files.back(), std::ios::binary) << big;
+  }
+  const auto peakOf = [&](std::size_t count) {
+    test::ResetPeakLiveBytes();
+    const std::int64_t before = test::PeakLiveBytes();
+    app.Form_DropFiles({files.begin(), files.begin() + static_cast<std::ptrdiff_t>(count)});
+    return test::PeakLiveBytes() - before;
+  };
+  const std::int64_t table = [&] {
+    test::ResetPeakLiveBytes();
+    const std::int64_t before = test::PeakLiveBytes();
+    const Songs songs = LoadScoreFile(files.front()).songs;
+    return test::PeakLiveBytes() - before;
+  }();
+  const std::int64_t two = peakOf(2);
+  const std::int64_t six = peakOf(6);
+  EXPECT_LT(six - two, table) << "two files: " << two << " bytes at most, six: " << six << ", a table: " << table;
 }
 
 // Each message of the app says what went wrong, then, after a blank line,
@@ -303,8 +354,10 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
       {AppMessage::Unfinished, "処理を完了できませんでした。",
        "もう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},
       {AppMessage::NoWindow, "ウィンドウを作成できませんでした。", "ほかのアプリを終了してから、起動し直してください。"},
-      {AppMessage::DroppedNotAFile, "フォルダーやファイルでないもの",
+      {AppMessage::DroppedNotAFile, "ファイルでないもの",
        "バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。"},
+      {AppMessage::DroppedFolder, "フォルダーは読み込めません。",
+       "フォルダーを開いて、バックアップした hsc.ini のファイルそのものをウィンドウへドラッグ＆ドロップしてください。"},
   };
   ASSERT_EQ(std::size(cases), static_cast<std::size_t>(kAppMessages));
   for (const auto& c : cases) {

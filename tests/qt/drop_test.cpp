@@ -10,6 +10,8 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "QtTestUtil.h"
 #include "ui/qt/Form1.h"
@@ -36,16 +38,19 @@ QString ReportOutput(const QStringList& args) {
   return QString::fromUtf8(report.readAllStandardOutput());
 }
 
-// A drag of `mime` entering, moving over and dropped on `target` at its middle.
-bool Drop(QWidget* target, QMimeData* mime) {
+// A drag of `mime` offering `actions`, entering, moving over and dropped on
+// `target` at its middle. The action the source is told; IgnoreAction when
+// the drag or the drop was refused.
+Qt::DropAction Drop(QWidget* target, QMimeData* mime, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
   const QPoint at = target->rect().center();
-  QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &enter);
-  QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  if (!enter.isAccepted()) return Qt::IgnoreAction;
+  QDragMoveEvent move(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &move);
-  QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(at), actions, mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &drop);
-  return enter.isAccepted() && drop.isAccepted();
+  return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 }  // namespace
@@ -56,6 +61,8 @@ class DropTest final : public QObject {
  private slots:
   void drop_data();
   void drop();
+  void neverAMove();
+  void namesAreTheirBytes();
   void droppedTextGoesIntoTheBox();
 };
 
@@ -71,9 +78,9 @@ void DropTest::drop_data() {
         << onDisp << QStringList{QStringLiteral("b.ini"), QStringLiteral("c.ini"), QStringLiteral("backup.ini")}
         << QString();
     QTest::addRow("%s: a bad file", where)
-        << onDisp << QStringList{QStringLiteral("backup.ini"), QStringLiteral("bad.ini")} << QStringLiteral("行: 2");
+        << onDisp << QStringList{QStringLiteral("backup.ini"), QStringLiteral("bad.ini")} << QStringLiteral("行：2");
     QTest::addRow("%s: a folder", where) << onDisp << QStringList{QStringLiteral("folder")}
-                                         << QStringLiteral("フォルダーやファイルでないもの");
+                                         << QStringLiteral("フォルダーは読み込めません。ドロップできるのはファイルだけです。");
   }
 }
 
@@ -104,7 +111,10 @@ void DropTest::drop() {
   auto* mime = new QMimeData;  // the events only borrow it
   const std::unique_ptr<QMimeData> owned(mime);
   mime->setUrls(urls);
-  QVERIFY(Drop(onDisp ? form->Disp()->viewport() : static_cast<QWidget*>(form.get()), mime));
+  QCOMPARE(Drop(onDisp ? form->Disp()->viewport() : static_cast<QWidget*>(form.get()), mime), Qt::CopyAction);
+  // The drop finishes before anything is shown: the source does not wait on a message.
+  QVERIFY(errors.isEmpty() && form->GetDispText() == before);
+  QCoreApplication::processEvents();
 
   QVERIFY(form->Radio(0)->isChecked());
   if (error.isEmpty()) {
@@ -123,12 +133,49 @@ void DropTest::drop() {
   }
 }
 
+// Told MOVE, a file manager deletes the dropped file: a drag offering only a
+// move is refused, one offering a move or a copy is answered with copy.
+void DropTest::neverAMove() {
+  const auto form = OpenMainWindow({test::ExampleFile(), nullptr, [](const QString&) {}});
+  QVERIFY(form);
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(test::ExampleFile().string()))});
+  mime.setText(QStringLiteral("file name as text"));
+  for (QWidget* target : {static_cast<QWidget*>(form.get()), form->Disp()->viewport()}) {
+    QCOMPARE(Drop(target, &mime, Qt::MoveAction), Qt::IgnoreAction);
+    QCOMPARE(Drop(target, &mime, Qt::MoveAction | Qt::CopyAction), Qt::CopyAction);
+    QCOMPARE(Drop(target, &mime, Qt::MoveAction | Qt::LinkAction), Qt::LinkAction);
+  }
+}
+
+// A name as it lies on disk, not UTF-8 (code page 932 from a Windows zip,
+// Latin-1): the path is the URL's percent-decoded bytes.
+void DropTest::namesAreTheirBytes() {
+  const struct {
+    const char* uriList;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {"file:///tmp/%83o%83b.ini\r\n", {"/tmp/\x83o\x83" "b.ini"}},
+      {"# comment\r\nfile://localhost/caf%E9.ini\r\nfile:/a%20b.ini", {"/caf\xE9.ini", "/a b.ini"}},
+      {"file://elsewhere/x.ini\r\n", {"file://elsewhere/x.ini"}},  // not local: refused by the core
+  };
+  for (const auto& c : cases) {
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), c.uriList);
+    const auto files = DroppedFiles(&mime);
+    QVERIFY(files);
+    std::vector<std::string> paths;
+    for (const auto& file : *files) paths.push_back(file.native());
+    QVERIFY2(paths == c.paths, c.uriList);
+  }
+}
+
 void DropTest::droppedTextGoesIntoTheBox() {
   const auto form = OpenMainWindow({test::ExampleFile(), nullptr, [](const QString&) {}});
   QVERIFY(form);
   QMimeData mime;
   mime.setText(QStringLiteral("dropped words"));
-  QVERIFY(Drop(form->Disp()->viewport(), &mime));
+  QVERIFY(Drop(form->Disp()->viewport(), &mime) != Qt::IgnoreAction);
   QVERIFY(QString::fromStdU16String(form->GetDispText()).contains(QStringLiteral("dropped words")));
 }
 

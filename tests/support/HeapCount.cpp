@@ -4,24 +4,48 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <malloc.h>  // _msize on Windows, malloc_usable_size elsewhere
 
 namespace quillbox::test {
 namespace {
 
 std::atomic<std::int64_t> allocations{0};
 std::atomic<std::int64_t> bytes{0};
+std::atomic<std::int64_t> live{0};
+std::atomic<std::int64_t> peak{0};
+
+std::int64_t Usable(void* p) {
+#ifdef _WIN32
+  return static_cast<std::int64_t>(_msize(p));
+#else
+  return static_cast<std::int64_t>(malloc_usable_size(p));
+#endif
+}
 
 void* Take(std::size_t size) {
   allocations.fetch_add(1, std::memory_order_relaxed);
   bytes.fetch_add(static_cast<std::int64_t>(size), std::memory_order_relaxed);
   void* p = std::malloc(size == 0 ? 1 : size);
   if (p == nullptr) throw std::bad_alloc();
+  const std::int64_t now = live.fetch_add(Usable(p), std::memory_order_relaxed) + Usable(p);
+  std::int64_t highest = peak.load(std::memory_order_relaxed);
+  while (now > highest && !peak.compare_exchange_weak(highest, now, std::memory_order_relaxed)) {
+  }
   return p;
 }
 
 }  // namespace
 
+void Give(void* p) noexcept {
+  if (p == nullptr) return;
+  live.fetch_sub(Usable(p), std::memory_order_relaxed);
+  std::free(p);
+}
+
 HeapCount HeapSoFar() { return {allocations.load(), bytes.load()}; }
+
+std::int64_t PeakLiveBytes() { return peak.load(); }
+void ResetPeakLiveBytes() { peak.store(live.load()); }
 
 }  // namespace quillbox::test
 
@@ -46,10 +70,10 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return nullptr;
   }
 }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { quillbox::test::Give(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { quillbox::test::Give(p); }
+void operator delete(void* p) noexcept { quillbox::test::Give(p); }
+void operator delete[](void* p) noexcept { quillbox::test::Give(p); }
+void operator delete(void* p, std::size_t) noexcept { quillbox::test::Give(p); }
+void operator delete[](void* p, std::size_t) noexcept { quillbox::test::Give(p); }
 // NOLINTEND(misc-new-delete-overloads)

@@ -15,6 +15,12 @@ struct HeapCount {
 // What the heap has handed out since the program started.
 HeapCount HeapSoFar();
 
+// The most the heap held at once since the last reset, in usable bytes; for
+// a test of how many tables a step keeps alive together.
+std::int64_t PeakLiveBytes();
+void ResetPeakLiveBytes();
+void Give(void* p) noexcept;
+
 // What the heap has handed out since this meter was made.
 class HeapMeter {
  public:

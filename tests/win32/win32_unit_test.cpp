@@ -503,10 +503,10 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
       {false, {dir / L"backup.ini"}, nullptr},
       {true, {dir / L"backup.ini"}, nullptr},
       {false, {dir / L"b.ini", dir / L"c.ini", dir / L"backup.ini"}, nullptr},  // newest first
-      {false, {dir / L"backup.ini", dir / L"bad.ini"}, L"行: 2"},
-      {true, {dir / L"bad.ini"}, L"行: 2"},
-      {false, {dir / L"folder"}, L"フォルダーやファイルでないもの"},
-      {true, {dir / L"folder"}, L"フォルダーやファイルでないもの"},
+      {false, {dir / L"backup.ini", dir / L"bad.ini"}, L"行：2"},
+      {true, {dir / L"bad.ini"}, L"行：2"},
+      {false, {dir / L"folder"}, L"フォルダーは読み込めません。"},
+      {true, {dir / L"folder"}, L"フォルダーは読み込めません。"},
   };
   Ranks ranks;
   InitRanks(ranks);
@@ -547,6 +547,40 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
     }
   }
   fs::remove_all(dir);
+}
+
+// A second drop while the first one's message is up is refused: no second
+// box, and the window is not left working behind the first.
+TEST(DroppedFiles, ADropWhileAMessageIsUpShowsNoSecondBox) {
+  namespace fs = std::filesystem;
+  const fs::path bad = fs::temp_directory_path() / (L"quillbox bad " + std::to_wstring(GetCurrentProcessId()) + L".ini");
+  std::ofstream(bad, std::ios::binary) << "[a\\]\nHPR9=5\n";
+  MSG pending;
+  while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  Form1 form(GetModuleHandleW(nullptr), ExampleFile());
+  ASSERT_TRUE(form.CreateForm());
+  ASSERT_TRUE(form.Form_Load());
+  const HWND window = FindWindowW(kForm1ClassName, nullptr);
+  std::size_t first = 0;
+  std::size_t most = 0;
+  std::thread closer([&, thread = GetCurrentThreadId()] {
+    for (int tries = 0; tries < 500 && MessageBoxes(thread).empty(); ++tries) Sleep(20);
+    first = MessageBoxes(thread).size();
+    // Dropped again, into the first box's own message loop.
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({bad})), 0);
+    for (int tries = 0; tries < 25; ++tries, Sleep(20)) most = std::max(most, MessageBoxes(thread).size());
+    for (int tries = 0; tries < 500; ++tries, Sleep(20)) {
+      const std::vector<HWND> boxes = MessageBoxes(thread);
+      if (boxes.empty()) break;
+      for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({bad})), 0);
+  closer.join();
+  EXPECT_EQ(first, 1u);
+  EXPECT_EQ(most, 1u);
+  fs::remove(bad);
 }
 
 }  // namespace

@@ -51,41 +51,78 @@ char16_t StandIn(char16_t c) {
 
 }  // namespace
 
+namespace {
+
+// The local path of a file URL, as the bytes its percent escapes spell;
+// nullopt for a URL of another kind or another host.
+std::optional<QByteArray> LocalPath(QByteArray url) {
+  if (!url.toLower().startsWith("file:")) return std::nullopt;
+  url.remove(0, 5);
+  if (url.startsWith("//")) {
+    const qsizetype slash = url.indexOf('/', 2);
+    const QByteArray host = url.mid(2, slash < 0 ? -1 : slash - 2);
+    if (slash < 0 || !(host.isEmpty() || host.toLower() == "localhost")) return std::nullopt;
+    url.remove(0, slash);
+  }
+  if (!url.startsWith('/')) return std::nullopt;
+  return QByteArray::fromPercentEncoding(url);
+}
+
+}  // namespace
+
 std::optional<std::vector<std::filesystem::path>> DroppedFiles(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  if (data == nullptr) return std::nullopt;
   std::vector<std::filesystem::path> files;
-  for (const QUrl& url : data->urls()) {
-    // The name's bytes as the system holds them, whatever their encoding.
-    const QByteArray name = url.isLocalFile() ? QFile::encodeName(url.toLocalFile()) : url.toString().toUtf8();
-    files.emplace_back(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+  const QString uriList = QStringLiteral("text/uri-list");
+  if (data->hasFormat(uriList)) {
+    // Read as bytes: QUrl would turn a name that is not UTF-8 (CP932 from a
+    // Windows zip, Latin-1) into U+FFFD, a file that is not there.
+    for (QByteArray line : data->data(uriList).split('\n')) {
+      line = line.trimmed();
+      if (line.isEmpty() || line.startsWith('#')) continue;
+      const std::optional<QByteArray> path = LocalPath(line);
+      const QByteArray& name = path ? *path : line;
+      files.emplace_back(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+    }
+  } else if (data->hasUrls()) {
+    for (const QUrl& url : data->urls()) {
+      const QByteArray name = url.isLocalFile() ? QFile::encodeName(url.toLocalFile()) : url.toString().toUtf8();
+      files.emplace_back(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+    }
   }
   if (files.empty()) return std::nullopt;
   return files;
 }
 
-void DispBox::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedFiles(event->mimeData())) {
-    event->acceptProposedAction();
-    return;
+bool AnswerFileDrag(QDropEvent* event) {
+  if (!DroppedFiles(event->mimeData())) return false;
+  const Qt::DropActions offered = event->possibleActions();
+  if (offered & Qt::CopyAction) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+  } else if (offered & Qt::LinkAction) {
+    event->setDropAction(Qt::LinkAction);
+    event->accept();
+  } else {
+    event->ignore();
   }
-  QPlainTextEdit::dragEnterEvent(event);
+  return true;
+}
+
+void DispBox::dragEnterEvent(QDragEnterEvent* event) {
+  if (!AnswerFileDrag(event)) QPlainTextEdit::dragEnterEvent(event);
 }
 
 void DispBox::dragMoveEvent(QDragMoveEvent* event) {
-  if (DroppedFiles(event->mimeData())) {
-    event->acceptProposedAction();
-    return;
-  }
-  QPlainTextEdit::dragMoveEvent(event);
+  if (!AnswerFileDrag(event)) QPlainTextEdit::dragMoveEvent(event);
 }
 
 void DispBox::dropEvent(QDropEvent* event) {
-  if (auto files = DroppedFiles(event->mimeData())) {
-    event->acceptProposedAction();
-    emit FilesDropped(*files);
+  if (!AnswerFileDrag(event)) {
+    QPlainTextEdit::dropEvent(event);
     return;
   }
-  QPlainTextEdit::dropEvent(event);
+  if (event->isAccepted()) emit FilesDropped(*DroppedFiles(event->mimeData()));
 }
 
 DispBox::DispBox(QWidget* parent) : QPlainTextEdit(parent) {

@@ -14,8 +14,15 @@
 namespace quillbox::qt {
 
 // The files a drag carries, when it carries URLs; a URL that is not a local
-// file comes back as its text, which the core refuses as not a file.
+// file comes back as its text, which the core refuses. A local file's path
+// is the percent-decoded bytes of its URL, whatever their encoding.
 std::optional<std::vector<std::filesystem::path>> DroppedFiles(const QMimeData* data);
+
+// For a drag or drop event: false when it carries no files. When it does,
+// it is accepted as a copy (or a link), never as a move, which would tell
+// the source to delete the player's file; a drag offering only a move is
+// refused.
+bool AnswerFileDrag(QDropEvent* event);
 
 class DispBox final : public QPlainTextEdit {
   Q_OBJECT

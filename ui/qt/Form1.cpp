@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <utility>
 
 #include "core/ProgramDirectory.h"
 #include "core/Version.h"
@@ -124,19 +125,25 @@ Form1::Form1(Options options)
   CreateControls();
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedFiles(event->mimeData())) event->acceptProposedAction();
-}
+void Form1::dragEnterEvent(QDragEnterEvent* event) { AnswerFileDrag(event); }
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) { AnswerFileDrag(event); }
 
 void Form1::dropEvent(QDropEvent* event) {
-  if (auto files = DroppedFiles(event->mimeData())) {
-    event->acceptProposedAction();
-    DropFiles(*files);
-  }
+  if (AnswerFileDrag(event) && event->isAccepted()) DropFiles(*DroppedFiles(event->mimeData()));
 }
 
 void Form1::DropFiles(const std::vector<std::filesystem::path>& files) {
-  Guard([&] { app_.Form_DropFiles(files); });
+  // After the drop has finished: a message shown inside it would keep the
+  // drag source waiting until it is closed, and a Wayland compositor takes
+  // a drop that lasts that long as failed.
+  pendingDrop_ = files;
+  QMetaObject::invokeMethod(this, "RunPendingDrop", Qt::QueuedConnection);
+}
+
+void Form1::RunPendingDrop() {
+  const std::vector<std::filesystem::path> files = std::exchange(pendingDrop_, {});
+  if (!files.empty()) Guard([&] { app_.Form_DropFiles(files); });
 }
 
 Form1::~Form1() = default;

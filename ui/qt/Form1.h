@@ -93,10 +93,13 @@ class Form1 final : public QWidget, public WindowOps {
  protected:
   // Score files dropped anywhere on the window go to the core.
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Hands dropped files to the core once the drop event has returned.
   void DropFiles(const std::vector<std::filesystem::path>& files);
+  Q_INVOKABLE void RunPendingDrop();
   void CreateControls();
   // The widget made from `design`, one of ui::kControls.
   QWidget* Control(const ui::ControlDesign& design) const;
@@ -112,6 +115,7 @@ class Form1 final : public QWidget, public WindowOps {
   QButtonGroup* radioGroup_ = nullptr;
   DispBox* disp_ = nullptr;
   QPushButton* command1_ = nullptr;
+  std::vector<std::filesystem::path> pendingDrop_;  // dropped, not yet read
   App app_;
 };
 

@@ -379,6 +379,13 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
 }
 
 void Form1::OnDropFiles(HDROP drop) {
+  // A drop while a message is up would stack a second box over it and leave
+  // the window working behind a modal one: this drop is refused instead.
+  if (messagesOpen_ > 0) {
+    DragFinish(drop);
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
   std::vector<std::filesystem::path> files;
   bool named = false;
   Guard([&] {
@@ -505,7 +512,9 @@ ClipboardResult Form1::ReplaceClipboardText(const Text& text) {
 std::filesystem::path Form1::ProgramDirectory() { return ProgramDirectoryFromSystem(nullptr); }
 
 void Form1::ShowError(const Text& message) {
+  ++messagesOpen_;
   MessageBoxW(BoxOwner(), Wide(message), Wide(ui::kDesignedCaption), MB_OK | MB_ICONERROR);
+  --messagesOpen_;
 }
 
 HWND Form1::BoxOwner() const {

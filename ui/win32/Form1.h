@@ -88,6 +88,8 @@ class Form1 final : public WindowOps {
   const MSG* queuedMessage_ = nullptr;
   // Set while a failure's message box is up.
   bool reportingFailure_ = false;
+  // Message boxes up now; drops are refused while any is.
+  int messagesOpen_ = 0;
   const Text unfinished_ = AppMessageText(AppMessage::Unfinished);  // made while memory is there
 
   ClockRandomSource random_;
