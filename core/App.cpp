@@ -163,7 +163,7 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     std::vector<Songs> dropped;
     dropped.reserve(files.size());
     for (const std::filesystem::path& file : files) {
-      LoadResult loaded = LoadScoreFile(file);
+      LoadResult loaded = LoadScoreFile(file, LoadMode::ScoreFileOnly);
       if (loaded.error) {
         window_.ShowError(DescribeLoadErrorJa(*loaded.error));
         return;

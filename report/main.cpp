@@ -144,9 +144,11 @@ Text VersionString() {
 }
 
 // A score file read for export or compare; its load error is told as the
-// views tell it.
-std::optional<quillbox::Songs> Load(const std::filesystem::path& path) {
-  quillbox::LoadResult loaded = quillbox::LoadScoreFile(path);
+// views tell it. Files named for compare, versus and history must be score
+// files; export reads a file as the window reads it at start-up.
+std::optional<quillbox::Songs> Load(const std::filesystem::path& path,
+                                    quillbox::LoadMode mode = quillbox::LoadMode::ScoreFileOnly) {
+  quillbox::LoadResult loaded = quillbox::LoadScoreFile(path, mode);
   if (loaded.error) {
     Tell(quillbox::DescribeLoadError(*loaded.error));
     return std::nullopt;
@@ -155,7 +157,7 @@ std::optional<quillbox::Songs> Load(const std::filesystem::path& path) {
 }
 
 int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
-  const std::optional<quillbox::Songs> songs = Load(path);
+  const std::optional<quillbox::Songs> songs = Load(path, quillbox::LoadMode::StartUp);
   if (!songs) return 1;
   quillbox::PartNames names;
   quillbox::InitPartNames(names);

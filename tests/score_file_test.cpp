@@ -265,6 +265,8 @@ TEST(ScoreFile, EveryLoadErrorEndsWithItsNextStep) {
       {FileError, TooManyOpen, "ほかのアプリを終了してから、起動し直してください。", "close other programs"},
       {FileError, OutOfMemory, "ほかのアプリを終了してから、もう一度お試しください。", "close other programs"},
       {FileError, NotRegular, "hsc.ini がゲームのスコアファイルか確認してください。", "not a device or pipe"},
+      {FileError, KeptChanging, "少し待ってから、もう一度お試しください。", "try again in a moment"},
+      {FileError, NotScoreFile, "hsc.ini が hsc.ini か、バックアップした hsc.ini か確認してから、もう一度ドロップ", "hsc.ini or a backup"},
       {FileError, Other, "ファイルの場所と状態を確認して", "check the file"},
       {PartOutOfRange, None, kFixTheLine, "fix this line"},
       {RankOutOfRange, None, kFixTheLine, "fix this line"},
