@@ -271,9 +271,14 @@ LoadResult LoadScoreSource(ScoreSource& source, const std::filesystem::path& fil
         // A writer that saves in pieces leaves the file still between two of
         // them; only a file that has kept its stamp for a moment is taken.
         // (A stamp far off the clock, as on a network share, is no sign.)
-        const auto age = now() - TimeOf(reading.stamp);
-        if (age < policy.settle && age > -std::chrono::seconds(2)) {
-          sleep(std::max(milliseconds(1), std::chrono::ceil<milliseconds>(policy.settle - age)));
+        // Truncating need not touch the time (ext4 does not), so an empty
+        // file, as a writer leaves it before its first piece, is always
+        // given a longer moment.
+        const bool empty = reading.stamp.size == 0;
+        const auto age = empty ? std::chrono::system_clock::duration::zero() : now() - TimeOf(reading.stamp);
+        const milliseconds settle = empty ? policy.settle * 5 : policy.settle;
+        if (age < settle && age > -std::chrono::seconds(2)) {
+          sleep(std::max(milliseconds(1), std::chrono::ceil<milliseconds>(settle - age)));
           FileStamp later;
           int code = 0;
           reading.whole = source.Stamp(later, code) && later == reading.stamp;
