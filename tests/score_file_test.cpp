@@ -388,6 +388,7 @@ namespace quillbox {
 namespace {
 
 using std::chrono::milliseconds;
+using namespace std::string_view_literals;
 
 // A file whose stamp before and after each reading, and whose bytes, are
 // set per opening.
@@ -493,7 +494,7 @@ TEST(ScoreSource, OnlyScoreFilesWhereAScoreFileIsAskedFor) {
   } cases[] = {
       {"", 0, "no song"},
       {"buy milk\r\nHPR1=5\r\n", 0, "no song"},
-      {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\\\r\n", 21), 1, "NUL byte"},
+      {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\\\r\n"sv), 1, "NUL byte"},
       {std::string("[a\\]\r\nHPR1=5\r\n") + std::string(300000, 'x') + std::string(1, '\0'), 1, "NUL byte"},
       {"[a\\]\r\nHPR1=5\r\n", 1, nullptr},
   };
