@@ -274,9 +274,11 @@ LoadResult LoadScoreSource(ScoreSource& source, const std::filesystem::path& fil
         // Truncating need not touch the time (ext4 does not), so an empty
         // file, as a writer leaves it before its first piece, is always
         // given a longer moment.
+        // Once the file was seen changing, a writer is at work and may pause
+        // between pieces: it must keep still longer.
         const bool empty = reading.stamp.size == 0;
         const auto age = empty ? std::chrono::system_clock::duration::zero() : now() - TimeOf(reading.stamp);
-        const milliseconds settle = empty ? policy.settle * 5 : policy.settle;
+        const milliseconds settle = policy.settle * (empty ? 5 : attempt > 0 ? 3 : 1);
         if (age < settle && age > -std::chrono::seconds(2)) {
           sleep(std::max(milliseconds(1), std::chrono::ceil<milliseconds>(settle - age)));
           FileStamp later;

@@ -450,6 +450,10 @@ TEST(ScoreSource, AFileThatChangesWhileReadIsReadAgain) {
       {"fewer bytes than its size", {{half, old, old, {}}, {whole, old, old, {}}}, 2, {milliseconds(25)}},
       {"cut line while written", {{cut, {cut.size(), 1000, 0}, old, {}}, {whole, old, old, {}}}, 2, {milliseconds(25)}},
       {"just written, then still", {{whole, recent, recent, {}}}, 2, {milliseconds(10)}},
+      {"changed, then just written",
+       {{half, {half.size(), 1000, 0}, old, {}}, {whole, recent, recent, {}}},
+       2,
+       {milliseconds(25), milliseconds(50)}},
       {"empty, then written", {{"", {0, 1000, 0}, {0, 1000, 0}, old}, {whole, old, old, {}}}, 2,
        {milliseconds(100), milliseconds(25)}},
       {"just written, then again",
@@ -539,11 +543,11 @@ TEST(ScoreSource, AFileRewrittenWhileReadIsNeverShownHalfWritten) {
         out.flush();
       }
       out.close();
-      std::this_thread::sleep_for(milliseconds(30));
+      std::this_thread::sleep_for(milliseconds(80));
     }
   });
   int whole = 0;
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 30; ++i) {
     const LoadResult result = LoadScoreFile(file);
     if (result.error) {
       EXPECT_EQ(result.error->problem, FileProblem::KeptChanging) << DescribeLoadError(*result.error);
