@@ -184,6 +184,7 @@ class FileSource final : public ScoreSource {
 struct Reading {
   LoadResult result;
   bool whole = false;  // the file did not change while it was read
+  bool failed = false; // the system could not read it: told at once, not waited out
   FileStamp stamp;     // as it was after the reading
 };
 
@@ -191,7 +192,7 @@ Reading ReadOnce(ScoreSource& source, const std::filesystem::path& file, LoadMod
   Reading reading;
   auto failed = [&](int code) {
     reading.result = LoadResult{{}, FileLoadError(file, code != 0 ? code : EIO)};
-    reading.whole = true;  // a system error is told, not waited out
+    reading.failed = true;
     return std::move(reading);
   };
   FileStamp before;
@@ -267,6 +268,10 @@ LoadResult LoadScoreSource(ScoreSource& source, const std::filesystem::path& fil
       if (attempt > 0) sleep(policy.waits[attempt - 1]);
       if (std::optional<LoadError> error = source.Open()) return LoadResult{{}, std::move(error)};
       Reading reading = ReadOnce(source, file, mode);
+      if (reading.failed) {
+        source.Close();
+        return std::move(reading.result);
+      }
       if (reading.whole) {
         // A writer that saves in pieces leaves the file still between two of
         // them; only a file that has kept its stamp for a moment is taken.
