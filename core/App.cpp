@@ -133,8 +133,8 @@ Text PathForUser(const std::filesystem::path& path) {
   return FromUtf8(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
-std::optional<Songs> App::LoadDropped(const std::filesystem::path& file) {
-  LoadResult loaded = LoadScoreFile(file);
+std::optional<Songs> App::LoadDropped(const std::filesystem::path& file, LoadMode mode) {
+  LoadResult loaded = LoadScoreFile(file, mode);
   if (loaded.error) {
     window_.ShowError(DescribeDropErrorJa(*loaded.error));
     return std::nullopt;
@@ -214,7 +214,7 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     Text freshModified;
     if (backups.size() < files.size()) {
       freshModified = ModifiedText(loadedPath).value_or(Text());
-      fresh = LoadDropped(loadedPath);
+      fresh = LoadDropped(loadedPath, LoadMode::StartUp);
       if (!fresh) return;
     }
     if (backups.empty()) {

@@ -70,7 +70,9 @@ class App {
  private:
   // Every read of a dropped file: its table, or nullopt when it could not be
   // loaded (the user has been told).
-  std::optional<Songs> LoadDropped(const std::filesystem::path& file);
+  // A backup must be a score file; the loaded hsc.ini dropped again is read
+  // as start-up reads it.
+  std::optional<Songs> LoadDropped(const std::filesystem::path& file, LoadMode mode = LoadMode::ScoreFileOnly);
   // The history of `files` and then `current`, dated `currentModified`.
   // Holds two of the dropped tables at a time. Nullopt when a file could not
   // be loaded (the user has been told).

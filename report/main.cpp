@@ -161,9 +161,12 @@ Text VersionString() {
 
 // A score file read for export, compare, versus or history; its load error
 // is told as the views tell it, with a next step that fits who named it.
+// Files named for compare, versus and history must be score files; export
+// reads a file as the window reads it at start-up.
 std::optional<quillbox::Songs> Load(const std::filesystem::path& path,
-                                    quillbox::NamedBy namedBy = quillbox::NamedBy::Command) {
-  quillbox::LoadResult loaded = quillbox::LoadScoreFile(path);
+                                    quillbox::NamedBy namedBy = quillbox::NamedBy::Command,
+                                    quillbox::LoadMode mode = quillbox::LoadMode::ScoreFileOnly) {
+  quillbox::LoadResult loaded = quillbox::LoadScoreFile(path, mode);
   if (loaded.error) {
     Tell(quillbox::DescribeLoadError(*loaded.error, namedBy));
     return std::nullopt;
@@ -172,7 +175,7 @@ std::optional<quillbox::Songs> Load(const std::filesystem::path& path,
 }
 
 int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
-  const std::optional<quillbox::Songs> songs = Load(path, quillbox::NamedBy::FileOption);
+  const std::optional<quillbox::Songs> songs = Load(path, quillbox::NamedBy::FileOption, quillbox::LoadMode::StartUp);
   if (!songs) return 1;
   quillbox::PartNames names;
   quillbox::InitPartNames(names);

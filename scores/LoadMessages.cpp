@@ -92,6 +92,8 @@ std::string NextStep(const LoadError& error, NamedBy namedBy) {
     case FileProblem::TooManyOpen:
     case FileProblem::OutOfMemory: return "close other programs and try again";
     case FileProblem::NotRegular: return "name the score file itself, not a device or pipe";
+    case FileProblem::KeptChanging: return "try again in a moment";
+    case FileProblem::NotScoreFile: return "check that this is hsc.ini or a backup of it";
     case FileProblem::Other: return "check the file, then try again";
   }
   return "check the file, then try again";
@@ -134,6 +136,10 @@ Text NextStepJa(const LoadError& error) {
     case FileProblem::TooManyOpen: return u"ほかのアプリを終了してから、起動し直してください。";
     case FileProblem::OutOfMemory: return u"ほかのアプリを終了してから、もう一度お試しください。";
     case FileProblem::NotRegular: return name + u" がゲームのスコアファイルか確認してください。";
+    case FileProblem::KeptChanging: return u"少し待ってから、もう一度お試しください。";
+    // Only dropped files are held to this; the loaded hsc.ini is read as it is.
+    case FileProblem::NotScoreFile:
+      return name + u" が hsc.ini か、バックアップした hsc.ini か確認してから、もう一度ドロップしてください。";
     case FileProblem::Other: return u"ファイルの場所と状態を確認して、起動し直してください。";
   }
   return u"ファイルの場所と状態を確認して、起動し直してください。";
@@ -183,6 +189,8 @@ Text NextStepForDropJa(const LoadError& error) {
     case FileProblem::ReadFailed: return u"ディスクの接続と状態を確認してから、" + again;
     case FileProblem::TooManyOpen:
     case FileProblem::OutOfMemory: return u"ほかのアプリを終了してから、" + again;
+    case FileProblem::KeptChanging: return u"少し待ってから、" + again;
+    case FileProblem::NotScoreFile: return check;
   }
   return check;
 }

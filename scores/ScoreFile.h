@@ -36,6 +36,8 @@ enum class FileProblem {
   TooManyOpen,       // the process or the system has too many files open
   OutOfMemory,
   NotRegular,        // a device, a FIFO, a socket
+  KeptChanging,      // rewritten while it was read, again and again
+  NotScoreFile,      // holds a NUL byte or no song, where a score file was asked for
   Other,             // any other error of the system; its words are shown
 };
 inline constexpr int kFileProblems = static_cast<int>(FileProblem::Other) + 1;
@@ -59,9 +61,17 @@ struct LoadResult {
 // included; never touches the file system.
 LoadResult ParseScoreFile(std::string_view bytes);
 
+// What a read asks of the file. At start-up hsc.ini is read as the game
+// wrote it: an empty file or one of other lines is an empty table. A file the
+// user dropped or named for comparing must be a score file: one with a NUL
+// byte (a picture, an archive) or with no song (a note) is refused.
+enum class LoadMode { StartUp, ScoreFileOnly };
+
 // Reads `file` in blocks and parses each as it comes: the file is never
-// held whole.
-LoadResult LoadScoreFile(const std::filesystem::path& file);
+// held whole. A file that changed while it was read (the game saving it) is
+// read again after a short wait, so that a half-written file is never taken
+// for the whole; the one function every read of a score file goes through.
+LoadResult LoadScoreFile(const std::filesystem::path& file, LoadMode mode = LoadMode::StartUp);
 
 // Reads a value text the way the game's own files are meant to be read:
 // blanks, tabs and line feeds skipped anywhere, an optional sign, digits with

@@ -223,6 +223,9 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
   };
   const auto backup = write("backup.ini", "[First\\]\nHPR1=10\nPR11=12\n");
   const auto bad = write("bad.ini", "[a\\]\nHPR9=5\n");
+  const auto notes = write("notes.txt", "buy milk\nHPR1=5\n");
+  const auto picture = dir_ / "picture.png";  // binary, with a backslash that would make a song
+  std::ofstream(picture, std::ios::binary) << std::string_view("\x89PNG\r\n\0\0[x\\]\r\n", 14);
   std::filesystem::create_directories(dir_ / "folder");
   const Text chart = window_.disp();
 
@@ -238,6 +241,8 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
       {{backup, dir_ / "folder"}, "フォルダーは読み込めません。ドロップできるのはファイルだけです。"},
       // Gone between the drag and the drop: told as missing, not as start-up's advice.
       {{dir_ / "gone.ini"}, "理由：ファイルが見つかりません。\r\n\r\ngone.ini がその場所にあるか確認してから、もう一度ドロップしてください。"},
+      {{notes}, "notes.txt が hsc.ini かバックアップした hsc.ini か確認してから、もう一度ドロップしてください。"},
+      {{backup, picture}, "NUL バイト"},
   };
   Ranks ranks;
   InitRanks(ranks);

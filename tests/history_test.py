@@ -21,7 +21,7 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE / "reference"))
 from reference import LADDER, f32, rank_text  # noqa: E402  (the independent reader)
-from report_formats_test import edited, expected_comparison, file_bytes, random_song  # noqa: E402
+from report_formats_test import TEXT_PIECES, edited, expected_comparison, file_bytes, random_song  # noqa: E402
 
 ZONE, OFFSET = "JST-9", 9 * 3600  # the tool runs in Japan's zone, whatever the machine's
 LABELS = ["公認段位", "総合段位", "追加曲段位", "表キャラ", "裏キャラ", "標準曲 表キャラ", "標準曲 裏キャラ",
@@ -218,10 +218,10 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         work = Path(tmp)
         for case, (count, songs) in enumerate([(2, 9), (3, 12), (4, 30), (5, 1), (3, 0)]):
-            tables = [[random_song(rng) for _ in range(songs)]]
+            tables = [[random_song(rng, pieces=TEXT_PIECES) for _ in range(songs)]]
             for i in range(1, count):
                 tables.append(edited(rng, tables[-1], structural=i % 2 == 0)[0] if tables[-1] else
-                              [random_song(rng)])
+                              [random_song(rng, pieces=TEXT_PIECES)])
             names, mtimes = [], []
             for i, table in enumerate(tables):
                 path = work / f"h{case}-{i}.ini"
@@ -230,6 +230,11 @@ def main():
                 os.utime(path, (mtime, mtime))
                 names.append(str(path))
                 mtimes.append(mtime)
+            if not tables[0]:  # a file without a song is no score file
+                code, out, err = run(report, "history", *names)
+                check(f"case {case}: empty file refused", code == 1 and out == b"" and "holds no song" in err,
+                      f"{code} {err}")
+                continue
             want = expected_history(names, tables, mtimes)
             code, out, err = run(report, "history", *names, "--format", "json")
             check(f"case {case}: json exit", code == 0 and err == "" and out.endswith(b"]}\n") and

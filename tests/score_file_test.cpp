@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "scores/Cp932.h"
 #include "scores/ScoreFile.h"
+#include "scores/ScoreSource.h"
 #include "tests/support/TestUtil.h"
 
 #ifdef _WIN32
@@ -265,6 +268,8 @@ TEST(ScoreFile, EveryLoadErrorEndsWithItsNextStep) {
       {FileError, TooManyOpen, "ほかのアプリを終了してから、起動し直してください。", "close other programs"},
       {FileError, OutOfMemory, "ほかのアプリを終了してから、もう一度お試しください。", "close other programs"},
       {FileError, NotRegular, "hsc.ini がゲームのスコアファイルか確認してください。", "not a device or pipe"},
+      {FileError, KeptChanging, "少し待ってから、もう一度お試しください。", "try again in a moment"},
+      {FileError, NotScoreFile, "hsc.ini が hsc.ini か、バックアップした hsc.ini か確認してから、もう一度ドロップ", "hsc.ini or a backup"},
       {FileError, Other, "ファイルの場所と状態を確認して", "check the file"},
       {PartOutOfRange, None, kFixTheLine, "fix this line"},
       {RankOutOfRange, None, kFixTheLine, "fix this line"},
@@ -374,6 +379,188 @@ TEST(Cp932, DecodesWithBackslashAndReplacesBadUnits) {
   for (const auto& c : cases) {
     EXPECT_EQ(DecodeCp932(c.bytes), c.text) << c.bytes;
   }
+}
+
+}  // namespace
+}  // namespace quillbox
+
+namespace quillbox {
+namespace {
+
+using std::chrono::milliseconds;
+using namespace std::string_view_literals;
+
+// A file whose stamp before and after each reading, and whose bytes, are
+// set per opening.
+class ChangingSource final : public ScoreSource {
+ public:
+  struct Opening {
+    std::string bytes;
+    FileStamp before, after;
+    std::optional<FileStamp> settled;  // the stamp looked at once more, if it differs from `after`
+  };
+  explicit ChangingSource(std::vector<Opening> openings) : openings_(std::move(openings)) {}
+
+  std::optional<LoadError> Open() override {
+    if (opened_ == openings_.size()) return LoadError{};
+    at_ = &openings_[opened_++];
+    stamps_ = 0;
+    offset_ = 0;
+    return std::nullopt;
+  }
+  bool Stamp(FileStamp& stamp, int&) override {
+    const int n = stamps_++;
+    stamp = n == 0 ? at_->before : (n == 1 || !at_->settled ? at_->after : *at_->settled);
+    return true;
+  }
+  bool Read(char* into, std::size_t size, std::size_t& got, int&) override {
+    got = std::min<std::size_t>({size, 4096, at_->bytes.size() - offset_});  // less than was asked for
+    at_->bytes.copy(into, got, offset_);
+    offset_ += got;
+    return true;
+  }
+  void Close() override {}
+  std::size_t opened() const { return opened_; }
+
+ private:
+  std::vector<Opening> openings_;
+  Opening* at_ = nullptr;
+  std::size_t opened_ = 0;
+  int stamps_ = 0;
+  std::size_t offset_ = 0;
+};
+
+TEST(ScoreSource, AFileThatChangesWhileReadIsReadAgain) {
+  const std::string half = "[a\\]\r\nHPR1=5\r\n";
+  const std::string whole = half + "[b\\]\r\nHPR1=6\r\n";
+  const std::string cut = half + "[b\\]\r\nHPR9";  // cut inside a line: an error of its own
+  const FileStamp old{whole.size(), 1000, 0};
+  const FileStamp grown{whole.size(), 1001, 0};
+  const FileStamp recent{whole.size(), 2000, 0};  // 10 ms before the clock below
+  using Opening = ChangingSource::Opening;
+  const struct {
+    const char* what;
+    std::vector<Opening> openings;
+    std::int32_t songs;                 // -1: the file kept changing
+    std::vector<milliseconds> slept;
+  } cases[] = {
+      {"unchanged", {{whole, old, old, {}}}, 2, {}},
+      {"grew while read", {{half, {half.size(), 1000, 0}, old, {}}, {whole, old, old, {}}}, 2, {milliseconds(25)}},
+      {"rewritten, same size", {{whole, old, grown, {}}, {whole, grown, grown, {}}}, 2, {milliseconds(25)}},
+      {"fewer bytes than its size", {{half, old, old, {}}, {whole, old, old, {}}}, 2, {milliseconds(25)}},
+      {"cut line while written", {{cut, {cut.size(), 1000, 0}, old, {}}, {whole, old, old, {}}}, 2, {milliseconds(25)}},
+      {"just written, then still", {{whole, recent, recent, {}}}, 2, {milliseconds(10)}},
+      {"changed, then just written",
+       {{half, {half.size(), 1000, 0}, old, {}}, {whole, recent, recent, {}}},
+       2,
+       {milliseconds(25), milliseconds(50)}},
+      {"empty, then written", {{"", {0, 1000, 0}, {0, 1000, 0}, old}, {whole, old, old, {}}}, 2,
+       {milliseconds(100), milliseconds(25)}},
+      {"just written, then again",
+       {{whole, recent, recent, grown}, {whole, old, old, {}}},
+       2,
+       {milliseconds(10), milliseconds(25)}},
+      {"keeps changing",
+       std::vector<Opening>(7, {whole, old, grown, {}}),
+       -1,
+       {milliseconds(25), milliseconds(50), milliseconds(100), milliseconds(150), milliseconds(250), milliseconds(400)}},
+  };
+  for (const auto& c : cases) {
+    ChangingSource source(c.openings);
+    std::vector<milliseconds> slept;
+    RereadPolicy policy;
+    policy.sleep = [&](milliseconds wait) { slept.push_back(wait); };
+    policy.now = [] { return std::chrono::system_clock::time_point(std::chrono::seconds(2000) + milliseconds(10)); };
+    const LoadResult result = LoadScoreSource(source, "hsc.ini", LoadMode::StartUp, policy);
+    EXPECT_EQ(slept, c.slept) << c.what;
+    EXPECT_EQ(source.opened(), c.openings.size()) << c.what;
+    if (c.songs < 0) {
+      ASSERT_TRUE(result.error.has_value()) << c.what;
+      EXPECT_EQ(result.error->problem, FileProblem::KeptChanging);
+      EXPECT_EQ(DescribeLoadError(*result.error),
+                "hsc.ini: the file kept changing while it was read (the game seems to be saving it) -- try again in "
+                "a moment");
+      continue;
+    }
+    EXPECT_FALSE(result.error.has_value()) << c.what;
+    EXPECT_EQ(result.songs.SongCount(), c.songs) << c.what;
+  }
+}
+
+// Where a score file is asked for, a file that is none is refused; at
+// start-up the same bytes are an empty table or odd titles, as the game's
+// file is read.
+TEST(ScoreSource, OnlyScoreFilesWhereAScoreFileIsAskedFor) {
+  const struct {
+    std::string bytes;
+    std::int32_t startUpSongs;
+    const char* refusal;  // nullptr: taken
+  } cases[] = {
+      {"", 0, "no song"},
+      {"buy milk\r\nHPR1=5\r\n", 0, "no song"},
+      {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\\\r\n"sv), 1, "NUL byte"},
+      {std::string("[a\\]\r\nHPR1=5\r\n") + std::string(300000, 'x') + std::string(1, '\0'), 1, "NUL byte"},
+      {"[a\\]\r\nHPR1=5\r\n", 1, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (const LoadMode mode : {LoadMode::StartUp, LoadMode::ScoreFileOnly}) {
+      const FileStamp stamp{c.bytes.size(), 1000, 0};
+      ChangingSource source({{c.bytes, stamp, stamp, {}}});
+      const LoadResult result = LoadScoreSource(source, "notes.txt", mode, RereadPolicy{});
+      if (mode == LoadMode::StartUp || c.refusal == nullptr) {
+        EXPECT_FALSE(result.error.has_value()) << c.bytes.size();
+        EXPECT_EQ(result.songs.SongCount(), c.startUpSongs) << c.bytes.size();
+        continue;
+      }
+      ASSERT_TRUE(result.error.has_value()) << c.bytes.size();
+      EXPECT_EQ(result.error->problem, FileProblem::NotScoreFile);
+      EXPECT_NE(DescribeLoadError(*result.error).find(c.refusal), std::string::npos);
+      EXPECT_EQ(result.songs.SongCount(), 0);
+    }
+  }
+}
+
+// A real file rewritten by another thread, in pieces with a rest between
+// rewrites, as a game saves: every table read is one of the two versions
+// whole, never a part of one.
+TEST(ScoreSource, AFileRewrittenWhileReadIsNeverShownHalfWritten) {
+  auto table = [](int songs) {
+    std::string bytes;
+    for (int i = 0; i < songs; ++i) bytes += "[song " + std::to_string(i) + "\\]\r\nHPR1=5\r\nHPs1=7\r\n";
+    return bytes;
+  };
+  const std::string versions[] = {table(3000), table(2000)};
+  const auto file = std::filesystem::temp_directory_path() / ("quillbox rewritten " + std::to_string(
+                                                                  std::hash<std::thread::id>{}(std::this_thread::get_id())));
+  std::ofstream(file, std::ios::binary) << versions[0];
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    for (int n = 0; !done; ++n) {
+      const std::string& bytes = versions[n % 2];
+      std::ofstream out(file, std::ios::binary | std::ios::trunc);
+      for (std::size_t at = 0; at < bytes.size(); at += 16384) {
+        out.write(bytes.data() + at, static_cast<std::streamsize>(std::min<std::size_t>(16384, bytes.size() - at)));
+        out.flush();
+      }
+      out.close();
+      std::this_thread::sleep_for(milliseconds(80));
+    }
+  });
+  int whole = 0;
+  for (int i = 0; i < 30; ++i) {
+    const LoadResult result = LoadScoreFile(file);
+    if (result.error) {
+      EXPECT_EQ(result.error->problem, FileProblem::KeptChanging) << DescribeLoadError(*result.error);
+      continue;
+    }
+    const std::int32_t songs = result.songs.SongCount();
+    EXPECT_TRUE(songs == 3000 || songs == 2000) << "read " << i << ": " << songs << " songs";
+    whole += 1;
+  }
+  done = true;
+  writer.join();
+  std::filesystem::remove(file);
+  EXPECT_GT(whole, 0);
 }
 
 }  // namespace
