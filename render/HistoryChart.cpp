@@ -35,9 +35,8 @@ struct Box {
   double left, right, top, bottom;
 };
 
-bool Overlap(const Box& a, const Box& b) {
-  constexpr double kGap = 2;
-  return a.left < b.right + kGap && b.left < a.right + kGap && a.top < b.bottom + kGap && b.top < a.bottom + kGap;
+bool Overlap(const Box& a, const Box& b, double gap) {
+  return a.left < b.right + gap && b.left < a.right + gap && a.top < b.bottom + gap && b.top < a.bottom + gap;
 }
 
 // A file's date as "YYYY-MM-DD HH:MM" reads, and as minutes on one scale.
@@ -94,7 +93,7 @@ Axis PlaceFiles(const History& history) {
   if (stamps.size() == files && files > 0) {
     const Stamp& first = stamps.front();
     const Stamp& last = stamps.back();
-    const bool oneYear = first.year == last.year;
+    const bool oneYear = files > 1 && first.year == last.year;  // one file: its whole date
     const bool oneDay = oneYear && first.month == last.month && first.day == last.day;
     const auto span = static_cast<double>(std::max<std::int64_t>(1, last.minutes - first.minutes));
     for (const Stamp& s : stamps) {
@@ -256,30 +255,32 @@ void AppendChart(Text& out, const History& history, std::size_t line, const Rank
     }
     i = j;
   }
-  // A value over its point where it keeps clear of every point and of every
-  // value already written, the first and the last taking their places first
-  // (before the points); the rest are
-  // in each point's tooltip and in the table below.
-  std::vector<Box> taken;
+  // A value over its point where it keeps clear of the other points and of
+  // every value already written, the first and the last taking their places
+  // first; the rest are in each point's tooltip and in the table below.
+  std::vector<Box> taken, dots(files);
   std::vector<bool> valued(files, false);
-  const auto place = [&](std::size_t f) {
+  for (const std::size_t f : shown) {
+    const double cy = y(*totals[f]);
+    dots[f] = {axis.x[f] - 4, axis.x[f] + 4, cy - 4, cy + 4};
+  }
+  const auto place = [&](std::size_t f, bool always) {
     const Text number = Decimal(*totals[f]);
     const double half = TextWidth(number) / 2;
     const double cx = std::clamp(axis.x[f], half + 1, kRight + 2 - half);
     const double base = y(*totals[f]) - 9;
     const Box box{cx - half, cx + half, base - 0.8 * kFont, base + 0.2 * kFont};
-    if (std::any_of(taken.begin(), taken.end(), [&box](const Box& b) { return Overlap(b, box); })) return;
+    const auto onValue = [&box](const Box& b) { return Overlap(b, box, 4); };
+    const auto onDot = [&](std::size_t g) { return g != f && Overlap(dots[g], box, 1); };
+    if (!always && (std::any_of(taken.begin(), taken.end(), onValue) || std::any_of(shown.begin(), shown.end(), onDot)))
+      return;
     taken.push_back(box);
     valued[f] = true;
   };
-  place(shown.front());
-  place(shown.back());
+  place(shown.front(), true);
+  place(shown.back(), shown.back() != shown.front());
   for (const std::size_t f : shown) {
-    const double cy = y(*totals[f]);
-    taken.push_back({axis.x[f] - 4, axis.x[f] + 4, cy - 4, cy + 4});
-  }
-  for (const std::size_t f : shown) {
-    if (!valued[f]) place(f);
+    if (!valued[f]) place(f, false);
   }
   for (const std::size_t f : shown) {
     const Text cx = Fixed(axis.x[f]), cy = Fixed(y(*totals[f]));
