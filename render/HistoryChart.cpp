@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "render/HistoryWords.h"
@@ -68,7 +69,11 @@ std::optional<Stamp> ParseStamp(std::u16string_view text) {
   return s;
 }
 
-Text TwoDigits(int value) { return (value < 10 ? u"0" : u"") + Decimal(value); }
+Text TwoDigits(int value) {
+  Text out = value < 10 ? u"0" : u"";
+  out += Decimal(value);
+  return out;
+}
 
 // Where each file sits across the chart and what its tick would say. Files
 // stand at their dates when every date is known and each is later than the
@@ -98,9 +103,14 @@ Axis PlaceFiles(const History& history) {
     const auto span = static_cast<double>(std::max<std::int64_t>(1, last.minutes - first.minutes));
     for (const Stamp& s : stamps) {
       axis.x.push_back(between(static_cast<double>(s.minutes - first.minutes) / span));
-      Text tick = oneDay ? TwoDigits(s.hour) + u':' + TwoDigits(s.minute) : Decimal(s.month) + u'/' + Decimal(s.day);
-      if (!oneYear) tick = Decimal(s.year) + u'/' + tick;
-      axis.ticks.push_back(tick);
+      Text tick;
+      if (!oneYear) Append(tick, {Decimal(s.year), u"/"});
+      if (oneDay) {
+        Append(tick, {TwoDigits(s.hour), u":", TwoDigits(s.minute)});
+      } else {
+        Append(tick, {Decimal(s.month), u"/", Decimal(s.day)});
+      }
+      axis.ticks.push_back(std::move(tick));
     }
     return axis;
   }
