@@ -35,7 +35,9 @@ svg text { font-family: inherit; }
 .tick { font-size: 11px; fill: #5b6575; text-anchor: middle; }
 .line { fill: none; stroke: #1f5fbf; stroke-width: 2.5; stroke-linejoin: round; }
 .point { fill: #1f5fbf; stroke: #fff; stroke-width: 1.5; }
-.value { font-size: 11px; fill: #123f85; text-anchor: middle; font-weight: 600; }
+.note { font-size: 12px; fill: #5b6575; text-anchor: middle; }
+.value { font-size: 11px; fill: #123f85; text-anchor: middle; font-weight: 600;
+  paint-order: stroke; stroke: #fff; stroke-width: 3px; stroke-linejoin: round; }
 @media (max-width: 900px) { .charts { grid-template-columns: repeat(2, minmax(0, 1fr)); } }
 @media print {
   body { margin: 0; max-width: none; padding: 0; font-size: 9pt; }
@@ -93,7 +95,7 @@ Text HistoryHtml(const History& history, const Ranks& ranks, Language language) 
   out += u"</table>\n";
 
   out += u"<h2>" + word(HistoryWord::PageCharts) + u"</h2>\n<div class=\"charts\">\n";
-  for (std::size_t l = 0; l < kRankLines; ++l) AppendChart(out, history, l, ranks);
+  for (std::size_t l = 0; l < kRankLines; ++l) AppendChart(out, history, l, ranks, language);
   out += u"</div>\n";
 
   if (!history.steps.empty()) {

@@ -53,6 +53,7 @@ constexpr WordTable<HistoryWord> kWords{{
     {u"change", u""},
     {u"rank", u""},
     {u"next", u""},
+    {u"no songs on this line", u"この段位の対象曲はありません"},
 }};
 
 }  // namespace

@@ -57,6 +57,7 @@ enum class HistoryWord : std::uint8_t {
   Change,
   Rank,
   Next,
+  NoSongs,
   Count
 };
 

@@ -110,15 +110,15 @@ class Page(HTMLParser):
         if tag == "link":
             self.fetches.append(f"link {a}")
         if tag == "svg" and a.get("class") == "chart":
-            self.charts.append({"attrs": a, "points": [], "lines": [], "guides": [], "labels": []})
+            self.charts.append({"attrs": a, "points": [], "lines": [], "guides": [], "texts": []})
         elif tag == "circle" and self.charts:
             self.charts[-1]["points"].append(a)
         elif tag == "polyline" and self.charts:
             pts = [tuple(map(float, p.split(","))) for p in a["points"].split()]
             self.charts[-1]["lines" if a.get("class") == "line" else "guides"].append(pts)
-        elif tag == "text" and a.get("class") == "guide-label":
-            self.text_of = self.charts[-1]["labels"]
-            self.text_of.append("")
+        elif tag == "text" and self.charts:
+            self.text_of = {"class": a.get("class"), "x": float(a["x"]), "y": float(a["y"]), "text": ""}
+            self.charts[-1]["texts"].append(self.text_of)
 
     def handle_endtag(self, tag):
         if tag == "text":
@@ -132,7 +132,23 @@ class Page(HTMLParser):
 
     def handle_data(self, data):
         if self.text_of is not None:
-            self.text_of[-1] += data
+            self.text_of["text"] += data
+
+
+def texts(chart, kind):
+    return [t["text"] for t in chart["texts"] if t["class"] == kind]
+
+
+def overlapping(chart):
+    """Pairs of centred labels (values, ticks) whose boxes meet, at 11 px:
+    digits 0.6 em wide, kana and kanji 1 em."""
+    boxes = []
+    for t in chart["texts"]:
+        if t["class"] in ("value", "tick"):
+            w = sum(6.6 if ord(c) < 0x2000 else 11 for c in t["text"])
+            boxes.append((t["x"] - w / 2, t["x"] + w / 2, t["y"] - 8.8, t["y"] + 2.2, t["text"]))
+    return [(a[4], b[4]) for i, a in enumerate(boxes) for b in boxes[i + 1:]
+            if a[0] < b[1] and b[0] < a[1] and a[2] < b[3] and b[2] < a[3]]
 
 
 def check_html(name, html, want):
@@ -160,17 +176,35 @@ def check_html(name, html, want):
         centres = [(float(p["cx"]), float(p["cy"])) for p in chart["points"]]
         check(f"{name} {a['data-label']}: the line joins the points", chart["lines"] == [centres],
               f"{chart['lines']} {centres}")
-        # Each guide follows one boundary through every file, labelled with
-        # the rank that begins there, at the last file's scale.
-        n_scales = [scales(f["songs"])[line] for f in want["files"]]
+        # Each guide follows one boundary through every file whose line has
+        # songs, labelled with the rank that begins there, at the last such
+        # file's scale; a line without songs has no guide and says so.
+        n_scales = [scales(f["songs"])[line] for f in want["files"] if scales(f["songs"])[line] > 0]
         boundaries = {LADDER[r + 1][0]: [round(s * LADDER[r][1]) for s in n_scales] for r in range(len(LADDER) - 1)}
-        for label in chart["labels"]:
+        for label in texts(chart, "guide-label"):
             rank, _, at = label.partition(" ")
-            check(f"{name} {a['data-label']}: guide label {label}", boundaries.get(rank, [None])[-1] == int(at))
+            check(f"{name} {a['data-label']}: guide label {label}", (boundaries.get(rank) or [None])[-1] == int(at))
         guide_values = [[value(y) for _, y in g[1:-1]] for g in chart["guides"]]
-        stray = [g for g in guide_values if not any(all(abs(v - b) <= unit for v, b in zip(g, bs))
-                                                    for bs in boundaries.values())]
-        check(f"{name} {a['data-label']}: guides on boundaries", chart["guides"] and not stray, str(stray)[:300])
+        stray = [g for g in guide_values if len(g) != len(n_scales) or min(g) <= 0 or not any(
+            all(abs(v - b) <= unit for v, b in zip(g, bs)) for bs in boundaries.values())]
+        check(f"{name} {a['data-label']}: guides on boundaries above 0",
+              bool(chart["guides"]) == bool(n_scales) and not stray, str(stray)[:300])
+        check(f"{name} {a['data-label']}: a note where no file has songs on the line",
+              bool(texts(chart, "note")) == (not n_scales))
+        ticks = texts(chart, "tick")
+        check(f"{name} {a['data-label']}: 1 to 12 ticks, the first and the last file's", 0 < len(ticks) <= 12 and
+              ticks[-1] != ticks[0] or len(totals) == 1, str(ticks))
+        values = texts(chart, "value")
+        check(f"{name} {a['data-label']}: the first and last values", values[:1] == [str(totals[0])] and
+              values[-1:] == [str(totals[-1])], str(values))
+        check(f"{name} {a['data-label']}: no labels overlap", not overlapping(chart), str(overlapping(chart)))
+        # Files at their dates: x in proportion to the time since the first.
+        t = [calendar.timegm(time.strptime(f["modified"], "%Y-%m-%d %H:%M")) for f in want["files"]]
+        x = [float(p["cx"]) for p in chart["points"]]
+        if len(t) > 1:
+            off = [(xi, ti) for xi, ti in zip(x, t) if abs((xi - x[0]) / (x[-1] - x[0]) - (ti - t[0]) / (t[-1] - t[0]))
+                   * (x[-1] - x[0]) > 0.11]
+            check(f"{name} {a['data-label']}: points at their dates", x == sorted(x) and not off, str(off))
 
 
 def check_usage(report, work):
@@ -203,10 +237,11 @@ def check_edges(report, work):
     code, out, err = run(report, "history", *names, "--format", "html")
     page = Page()
     page.feed(out.decode("utf-8"))
-    first = page.charts[0] if page.charts else {"attrs": {}, "labels": []}
+    first = page.charts[0] if page.charts else {"attrs": {}, "texts": []}
     check("boundary total: chart bounds", (first["attrs"].get("data-lo"), first["attrs"].get("data-hi")) ==
           ("240", "480"), f"{code} {err} {first['attrs']}")
-    check("boundary total: guide", "九級 480" in first["labels"], str(first["labels"]))
+    check("boundary total: guide", "九級 480" in texts(first, "guide-label"), str(first))
+    check("same date: files spaced evenly, ticked by number", texts(first, "tick") == ["1", "2"], str(first))
     code, out, err = run(report, "history", *names, "--format", "json")
     check("date fields of 10", b'"modified":"2026-10-10 10:10"' in out, f"{code} {err} {out[:200]!r}")
 
@@ -217,16 +252,17 @@ def main():
     base = calendar.timegm((2026, 12, 31, 14, 59, 0))  # a minute before New Year in Japan
     with tempfile.TemporaryDirectory() as tmp:
         work = Path(tmp)
-        for case, (count, songs) in enumerate([(2, 9), (3, 12), (4, 30), (5, 1), (3, 0)]):
+        for case, (count, songs) in enumerate([(2, 9), (3, 12), (4, 30), (5, 1), (3, 0), (50, 12)]):
             tables = [[random_song(rng, pieces=TEXT_PIECES) for _ in range(songs)]]
             for i in range(1, count):
                 tables.append(edited(rng, tables[-1], structural=i % 2 == 0)[0] if tables[-1] else
                               [random_song(rng, pieces=TEXT_PIECES)])
-            names, mtimes = [], []
+            names, mtimes, later = [], [], 0  # the 50 files: minutes to months apart
             for i, table in enumerate(tables):
+                later += rng.choice([60, 3600, 86400, 86400 * 30]) if count == 50 else 0
                 path = work / f"h{case}-{i}.ini"
                 path.write_bytes(file_bytes(table))
-                mtime = base + case * 86400 + i * 3659 + rng.randint(0, 59)
+                mtime = base + case * 86400 + i * 3659 + rng.randint(0, 59) + later
                 os.utime(path, (mtime, mtime))
                 names.append(str(path))
                 mtimes.append(mtime)
