@@ -8,7 +8,10 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "core/App.h"
 #include "core/FileTime.h"
@@ -76,24 +79,37 @@ bool IsTerminal(std::FILE* stream) {
 #endif
 }
 
-// Writes text to stdout or stderr: UTF-8 bytes, exactly, when redirected.
-// False when it could not be written (a full disk, a closed pipe).
-bool Write(std::FILE* stream, const Text& text) {
+// UTF-8 bytes, exactly as they are.
+bool WriteBytes(std::FILE* stream, const Text& text) {
 #ifdef _WIN32
-  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
-  if (IsTerminal(stream)) {
-    const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-    return quillbox::WriteInPieces(text, [console](const char16_t* piece, std::size_t n) -> std::size_t {
-      DWORD written = 0;
-      if (WriteConsoleW(console, piece, static_cast<DWORD>(n), &written, nullptr) == 0) return 0;
-      return written;
-    });
-  }
   _setmode(_fileno(stream), _O_BINARY);  // keep every CR LF as it is
 #endif
   const std::string utf8 = quillbox::ToUtf8(text);
   const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
   return std::fflush(stream) == 0 && written;
+}
+
+// A terminal gets the text as it shows it; see Write.
+bool WriteToTerminal(std::FILE* stream, const Text& text) {
+#ifdef _WIN32
+  // On a console, UTF-8 bytes would show as mojibake; write the wide text.
+  const HANDLE console = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  return quillbox::WriteInPieces(text, [console](const char16_t* piece, std::size_t n) -> std::size_t {
+    DWORD written = 0;
+    if (WriteConsoleW(console, piece, static_cast<DWORD>(n), &written, nullptr) == 0) return 0;
+    return written;
+  });
+#else
+  return WriteBytes(stream, text);
+#endif
+}
+
+// Writes text to stdout or stderr: UTF-8 bytes, exactly, when redirected; on
+// a terminal, with its controls made visible. False when it could not be
+// written (a full disk, a closed pipe).
+bool Write(std::FILE* stream, const Text& text) {
+  if (IsTerminal(stream)) return WriteToTerminal(stream, quillbox::ShownOnTerminal(text));
+  return WriteBytes(stream, text);
 }
 
 // A view's text on standard output. On a terminal a text that does not end
@@ -125,8 +141,10 @@ bool ParseInt(const std::string& s, long long& out) {
   return errno == 0 && end == s.c_str() + s.size();
 }
 
-// Exactly 0 to 2^64 - 1 in decimal digits: strtoull would take a sign and
-// wrap a negative number around.
+// Exactly 0 to 2^64 - 1 in decimal digits. CLI11's own conversion to
+// std::uint64_t takes -1 as 2^64 - 1, 18446744073709551616 as 2^64 - 1, an
+// empty value as 0 and 0x10 as 16, so --seed comes in as text and is read
+// here; strtoull alone would also take a sign and wrap -1 around.
 bool ParseSeed(const std::string& s, std::uint64_t& out) {
   if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
   char* end = nullptr;
@@ -135,27 +153,26 @@ bool ParseSeed(const std::string& s, std::uint64_t& out) {
   return errno == 0 && end == s.c_str() + s.size();
 }
 
-constexpr const char* kViews[] = {"perfect", "score", "playcount", "rank", "detail", "random", "weighted"};
-
 Text VersionString() {
   return quillbox::FromUtf8(std::to_string(quillbox::build::kVersionMajor) + "." +
                             std::to_string(quillbox::build::kVersionMinor) + "." +
                             std::to_string(quillbox::build::kVersionPatch));
 }
 
-// A score file read for export or compare; its load error is told as the
-// views tell it.
-std::optional<quillbox::Songs> Load(const std::filesystem::path& path) {
+// A score file read for export, compare, versus or history; its load error
+// is told as the views tell it, with a next step that fits who named it.
+std::optional<quillbox::Songs> Load(const std::filesystem::path& path,
+                                    quillbox::NamedBy namedBy = quillbox::NamedBy::Command) {
   quillbox::LoadResult loaded = quillbox::LoadScoreFile(path);
   if (loaded.error) {
-    Tell(quillbox::DescribeLoadError(*loaded.error));
+    Tell(quillbox::DescribeLoadError(*loaded.error, namedBy));
     return std::nullopt;
   }
   return std::move(loaded.songs);
 }
 
 int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
-  const std::optional<quillbox::Songs> songs = Load(path);
+  const std::optional<quillbox::Songs> songs = Load(path, quillbox::NamedBy::FileOption);
   if (!songs) return 1;
   quillbox::PartNames names;
   quillbox::InitPartNames(names);
@@ -234,109 +251,221 @@ int History(const std::vector<std::string>& paths, HistoryFormat format) {
   return 0;
 }
 
-// The --format value of export, compare, versus and history, checked against the command.
-int CheckFormat(const std::string& command, const std::optional<std::string>& format,
-                bool formatBeforeCommand, std::initializer_list<const char*> formats) {
-  if (!format) return 0;
-  if (formatBeforeCommand) return Usage("--format goes after " + command);
-  for (const char* allowed : formats) {
-    if (*format == allowed) return 0;
-  }
-  std::string list;
-  for (const char* allowed : formats) list += (list.empty() ? "" : ", ") + std::string(allowed);
-  return Usage(command + " --format is one of " + list);
-}
-
-int Run(int argc, char** argv) {
+// What the command line asks for, checked: a run never starts on bad usage.
+struct Arguments {
+  std::string command;                // a view, or export, compare, versus, history
+  std::vector<std::string> operands;  // the command's files, or detail's SONG and PART
   std::optional<std::filesystem::path> file;
   bool copy = false;
   std::optional<std::uint64_t> seed;
   std::optional<std::string> format;
-  bool formatBeforeCommand = false;
-  std::vector<std::string> rest;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--format") {
-      if (i + 1 >= argc) return Usage("--format needs a value");
-      if (format) return Usage("--format given twice");
-      format = argv[++i];
-      formatBeforeCommand = rest.empty();
-    } else if (arg == "--file" || arg == "--seed") {
-      if (i + 1 >= argc) return Usage(arg + " needs a value");
-      const std::string value = argv[++i];
-      if (arg == "--file") {
-        file = std::filesystem::u8path(value);
-      } else {
-        std::uint64_t n = 0;
-        if (!ParseSeed(value, n)) return Usage("--seed needs a whole number from 0 to 18446744073709551615");
-        seed = n;
+  long long song = 0;  // detail
+  long long part = 0;
+};
+
+// A command word, the operands it names in its help and the formats it takes
+// (none: it takes no --format).
+struct CommandSpec {
+  const char* word;
+  const char* description;
+  std::vector<const char*> operands;
+  std::vector<const char*> formats;
+};
+
+const std::vector<CommandSpec>& Commands() {
+  static const std::vector<CommandSpec> commands = {
+      {"perfect", "the hi-perfect chart", {}, {}},
+      {"score", "the best score chart", {}, {}},
+      {"playcount", "the play count chart", {}, {}},
+      {"rank", "the rank summary", {}, {}},
+      {"detail", "everything the file holds about one song's part", {"SONG", "PART"}, {}},
+      {"random", "a song and part picked at random", {}, {}},
+      {"weighted", "a pick that favours the parts played least", {}, {}},
+      {"export",
+       "every field of every song (default json; csv for spreadsheets)",
+       {},
+       {"json", "csv", "tsv"}},
+      {"compare", "what changed from score file OLD to score file NEW", {"OLD", "NEW"}, {"text", "json"}},
+      {"versus",
+       "score file MINE against a friend's score file THEIRS",
+       {"MINE", "THEIRS"},
+       {"text", "json"}},
+      {"history",
+       "each file's totals and ranks, and what changed from each file to the next",
+       {"FILE"},
+       {"text", "json", "html"}},
+  };
+  return commands;
+}
+
+std::string Join(const std::vector<const char*>& words, const char* separator) {
+  std::string list;
+  for (const char* word : words) list += (list.empty() ? "" : separator) + std::string(word);
+  return list;
+}
+
+// The checks CLI11 leaves to us: what may be combined with what, how many
+// operands a command takes, and their values. Empty when all is well.
+std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
+  const std::string& command = a.command;
+  if (command == "compare" || command == "versus" || command == "history") {
+    if (a.file || a.copy || a.seed) {
+      return command + " takes no --file, --copy or --seed: it reads " +
+             (command == "compare"  ? "OLD and NEW"
+              : command == "versus" ? "MINE and THEIRS"
+                                    : "the files it names");
+    }
+    if (command == "history" && a.operands.size() < 2) return "history needs two files or more";
+    if (command != "history" && a.operands.size() != 2)
+      return command + " needs " + (command == "compare" ? "OLD and NEW" : "MINE and THEIRS");
+  } else if (command == "export") {
+    if (a.copy || a.seed) return "export takes no --copy or --seed";
+  } else if (command == "detail") {
+    if (a.operands.size() != 2) return "detail needs SONG and PART";
+    if (!ParseInt(a.operands[0], a.song) || !ParseInt(a.operands[1], a.part))
+      return "SONG and PART are whole numbers";
+    // Only the last song depends on the file.
+    if (a.part < 1 || a.part > 8) return "PART is 1 to 8";
+    if (a.song < 1) return "SONG is 1 or more";
+  }
+  if (a.format && std::find_if(spec.formats.begin(), spec.formats.end(),
+                               [&](const char* f) { return *a.format == f; }) == spec.formats.end()) {
+    return command + " --format is one of " + Join(spec.formats, ", ");
+  }
+  return {};
+}
+
+// An argument CLI11 could place nowhere: an option nobody takes (wherever it
+// stands; a negative number is a bad operand, not an option), else a word
+// too many.
+std::string DescribeExtra(const std::vector<std::string>& extras, const std::string& command) {
+  for (const std::string& extra : extras) {
+    if (long long number = 0; extra.size() > 1 && extra[0] == '-' && !ParseInt(extra, number)) {
+      if (extra == "--format") {
+        return command == "export" || command == "compare" || command == "versus" || command == "history"
+                   ? "--format goes after " + command
+                   : "--format is for export, compare, versus and history";
       }
-    } else if (arg == "--copy") {
-      copy = true;
-    } else if (arg == "--help" || arg == "-h") {
-      Write(stdout, quillbox::FromUtf8(kUsage));
-      return 0;
-    } else if (arg == "--version") {
-      return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
-    } else if (long long number = 0; arg.size() > 1 && arg[0] == '-' && !ParseInt(arg, number)) {
-      // Anywhere on the line: an option after the command word is as
-      // unknown as one before it. A negative number is a (bad) argument.
-      return Usage("unknown option " + arg);
-    } else {
-      rest.push_back(arg);
+      return "unknown option " + extra;
     }
   }
-  if (rest.empty()) return Usage("no view given");
-  const std::string& view = rest[0];
-  // All usage is checked before any file is read: bad usage is exit 2,
-  // whatever the score file holds.
+  if (command.empty()) return "unknown view " + extras.front();
+  if (command == "detail") return "detail needs SONG and PART";
+  if (command == "compare" || command == "versus")
+    return command + " needs " + (command == "compare" ? "OLD and NEW" : "MINE and THEIRS");
+  return "too many arguments";
+}
+
+// Either the checked arguments of a run, or the exit status of a run that
+// ends here (help, version, bad usage).
+std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
+  CLI::App app("quillbox-report: the score file's views, export, compare, versus and history",
+               "quillbox-report");
+  app.allow_extras();
+  // CLI11 would take /name as an option on Windows alone; a path may begin
+  // with a slash, and both builds must read a command line alike.
+  app.allow_windows_style_options(false);
+  Arguments a;
+  std::string file, seed;
+  bool version = false;
+  app.add_option("--file", file, "read this score file instead of hsc.ini beside the program");
+  app.add_flag("--copy", a.copy, "print what the copy button puts on the clipboard");
+  app.add_option("--seed", seed, "fixed seed for random and weighted (default: the clock)");
+  app.add_flag("--version", version, "print the program's version and exit");
+  app.require_subcommand(0, 1);
+  std::string format;
+  // Each command's operands land in these; a missing one stays uncounted.
+  std::vector<std::string> pair(2);
+  std::vector<std::string> files;
+  for (const CommandSpec& spec : Commands()) {
+    CLI::App* sub = app.add_subcommand(spec.word, spec.description);
+    // --file, --copy and --seed may follow the command word too.
+    sub->fallthrough();
+    sub->allow_extras();
+    if (!spec.formats.empty())
+      sub->add_option("--format", format, "one of " + Join(spec.formats, ", "))->type_name("FORMAT");
+    if (spec.operands.size() == 2) {
+      const bool detail = spec.word == std::string("detail");
+      sub->add_option(spec.operands[0], pair[0],
+                      detail ? "1 or more, counted from the top of the perfect view" : "a score file")
+          ->type_name(detail ? "N" : "PATH");
+      sub->add_option(spec.operands[1], pair[1], detail ? "1 to 8" : "a score file")
+          ->type_name(detail ? "N" : "PATH");
+    } else if (!spec.operands.empty()) {
+      sub->add_option(spec.operands[0], files, "two score files or more, in the order to compare them")
+          ->type_name("PATH");
+    }
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    const std::vector<CLI::App*> chosen = app.get_subcommands();
+    // The tool's own usage says how the commands combine; a command's help
+    // is CLI11's listing of its operands and options.
+    Write(stdout, quillbox::FromUtf8(chosen.empty() ? std::string(kUsage) : app.help()));
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    return Usage(e.what());
+  }
+  const std::vector<CLI::App*> chosen = app.get_subcommands();
+  a.command = chosen.empty() ? std::string() : chosen.front()->get_name();
+  // With extras allowed, CLI11 also passes on the "--" that ended the options.
+  std::vector<std::string> extras = app.remaining(true);
+  extras.erase(std::remove(extras.begin(), extras.end(), "--"), extras.end());
+  if (!extras.empty()) return Usage(DescribeExtra(extras, a.command));
+  if (version) return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
+  if (chosen.empty()) return Usage("no view given");
+  const CommandSpec& spec = *std::find_if(Commands().begin(), Commands().end(),
+                                          [&](const CommandSpec& c) { return a.command == c.word; });
+  if (app.count("--file") > 0) a.file = std::filesystem::u8path(file);
+  if (app.count("--seed") > 0) {
+    std::uint64_t n = 0;
+    if (!ParseSeed(seed, n)) return Usage("--seed needs a whole number from 0 to 18446744073709551615");
+    a.seed = n;
+  }
+  if (const CLI::Option* given = chosen.front()->get_option_no_throw("--format"); given && given->count() > 0)
+    a.format = format;
+  a.operands = std::move(files);
+  for (std::size_t i = 0; i < spec.operands.size() && spec.operands.size() == 2; ++i) {
+    if (chosen.front()->count(spec.operands[i]) > 0) a.operands.push_back(pair[i]);
+  }
+  if (const std::string problem = CheckUsage(a, spec); !problem.empty()) return Usage(problem);
+  return a;
+}
+
+int Run(int argc, char** argv) {
+  std::variant<Arguments, int> parsed = ParseArguments(argc, argv);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const Arguments& a = std::get<Arguments>(parsed);
+  const std::string& view = a.command;
   if (view == "export") {
-    if (copy || seed) return Usage("export takes no --copy or --seed");
-    if (rest.size() != 1) return Usage("too many arguments");
-    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"json", "csv", "tsv"})) return bad;
-    const quillbox::ExportFormat exportFormat = format == "csv"   ? quillbox::ExportFormat::Csv
-                                                : format == "tsv" ? quillbox::ExportFormat::Tsv
-                                                                  : quillbox::ExportFormat::Json;
+    const quillbox::ExportFormat exportFormat = a.format == "csv"   ? quillbox::ExportFormat::Csv
+                                                : a.format == "tsv" ? quillbox::ExportFormat::Tsv
+                                                                    : quillbox::ExportFormat::Json;
     return Export(
-        file ? *file : quillbox::ScoreFileFor(quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr)),
+        a.file ? *a.file
+               : quillbox::ScoreFileFor(quillbox::ProgramDirectoryFromSystem(argc > 0 ? argv[0] : nullptr)),
         exportFormat);
   }
   if (view == "compare") {
-    if (file || copy || seed) return Usage("compare takes no --file, --copy or --seed: it reads OLD and NEW");
-    if (rest.size() != 3) return Usage("compare needs OLD and NEW");
-    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
-    return Compare(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
+    return Compare(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),
+                   a.format == "json");
   }
   if (view == "versus") {
-    if (file || copy || seed) return Usage("versus takes no --file, --copy or --seed: it reads MINE and THEIRS");
-    if (rest.size() != 3) return Usage("versus needs MINE and THEIRS");
-    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json"})) return bad;
-    return VersusCommand(std::filesystem::u8path(rest[1]), std::filesystem::u8path(rest[2]), format == "json");
+    return VersusCommand(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),
+                         a.format == "json");
   }
   if (view == "history") {
-    if (file || copy || seed)
-      return Usage("history takes no --file, --copy or --seed: it reads the files it names");
-    if (rest.size() < 3) return Usage("history needs two files or more");
-    if (const int bad = CheckFormat(view, format, formatBeforeCommand, {"text", "json", "html"})) return bad;
-    return History(std::vector<std::string>(rest.begin() + 1, rest.end()),
-                   format == "json"   ? HistoryFormat::Json
-                   : format == "html" ? HistoryFormat::Html
-                                      : HistoryFormat::Plain);
+    return History(a.operands, a.format == "json"   ? HistoryFormat::Json
+                               : a.format == "html" ? HistoryFormat::Html
+                                                    : HistoryFormat::Plain);
   }
-  if (format) return Usage("--format is for export, compare, versus and history");
-  if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
-    return Usage("unknown view " + view);
-  }
-  const std::size_t wanted = view == "detail" ? 3 : 1;
-  if (rest.size() != wanted)
-    return Usage(view == "detail" ? "detail needs SONG and PART" : "too many arguments");
-  long long song = 0, part = 0;
-  if (view == "detail") {
-    if (!ParseInt(rest[1], song) || !ParseInt(rest[2], part)) return Usage("SONG and PART are whole numbers");
-    // Only the last song depends on the file.
-    if (part < 1 || part > 8) return Usage("PART is 1 to 8");
-    if (song < 1) return Usage("SONG is 1 or more");
-  }
+  const long long song = a.song;
+  const long long part = a.part;
+  const std::optional<std::filesystem::path>& file = a.file;
+  const bool copy = a.copy;
+  const std::optional<std::uint64_t>& seed = a.seed;
+  const std::vector<std::string>& rest = a.operands;
 
   const char* argv0 = argc > 0 ? argv[0] : nullptr;
   quillbox::TextWindow window({quillbox::build::kVersionMajor, quillbox::build::kVersionMinor},
@@ -364,7 +493,7 @@ int Run(int argc, char** argv) {
   } else if (view == "detail") {
     const auto n = app.songs().SongCount();
     if (song > n) {
-      Tell("quillbox-report: no song " + rest[1] + " part " + rest[2] + " (songs 1 to " + std::to_string(n) +
+      Tell("quillbox-report: no song " + rest[0] + " part " + rest[1] + " (songs 1 to " + std::to_string(n) +
            ", parts 1 to 8) -- songs count from the top of the perfect view");
       return 1;
     }

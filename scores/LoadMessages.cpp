@@ -62,7 +62,7 @@ LoadError FileLoadError(const std::filesystem::path& file, int code) {
   return FileLoadError(file, problem, std::move(reason), ja);
 }
 
-std::string NextStep(const LoadError& error) {
+std::string NextStep(const LoadError& error, NamedBy namedBy) {
   switch (error.kind) {
     case LoadErrorKind::FileError: break;
     case LoadErrorKind::PartOutOfRange:
@@ -79,7 +79,9 @@ std::string NextStep(const LoadError& error) {
   }
   switch (error.problem) {
     case FileProblem::None: break;
-    case FileProblem::Missing: return "check the path; without --file the tool reads hsc.ini in its own folder";
+    case FileProblem::Missing:
+      return namedBy == NamedBy::Command ? "check the path and the file's name"
+                                         : "check the path; without --file the tool reads hsc.ini in its own folder";
     case FileProblem::InUse: return "close the game and try again";
     case FileProblem::NoPermission: return "check the file's permissions";
     case FileProblem::Folder: return PathText(error.path.filename()) + " is a folder, not a file: name the score file";
@@ -137,12 +139,12 @@ Text NextStepJa(const LoadError& error) {
   return u"ファイルの場所と状態を確認して、起動し直してください。";
 }
 
-std::string DescribeLoadError(const LoadError& error) {
+std::string DescribeLoadError(const LoadError& error, NamedBy namedBy) {
   std::string out = PathText(error.path);
   if (error.line != 0) out.append(":").append(std::to_string(error.line));
   out.append(": ").append(error.reason);
   if (error.line != 0) out.append(": ").append(ToUtf8(Printable(error.lineText)));
-  return out.append(" -- ").append(NextStep(error));
+  return out.append(" -- ").append(NextStep(error, namedBy));
 }
 
 Text DescribeLoadErrorJa(const LoadError& error) {

@@ -68,14 +68,21 @@ LoadResult LoadScoreFile(const std::filesystem::path& file);
 // at most one '.', stopping at the first other character. No number reads 0.
 double ReadValue(std::u16string_view text);
 
+// Who named the file the report tool read: a missing file's next step may
+// point to --file only where --file could have named another.
+enum class NamedBy {
+  FileOption,  // --file, or hsc.ini beside the program without it
+  Command,     // compare, versus and history name their files themselves
+};
+
 // The one step that a user can take next for `error`: an English clause
 // for the report tool's line, a Japanese sentence for the window.
-std::string NextStep(const LoadError& error);
+std::string NextStep(const LoadError& error, NamedBy namedBy = NamedBy::FileOption);
 Text NextStepJa(const LoadError& error);
 
 // "PATH:LINE: reason: text -- next step", or "PATH: reason -- next step"
 // for an error of the whole file (FileError, NoDecoder). One line.
-std::string DescribeLoadError(const LoadError& error);
+std::string DescribeLoadError(const LoadError& error, NamedBy namedBy = NamedBy::FileOption);
 // The same for a Japanese message box, one item a line, the next step last.
 Text DescribeLoadErrorJa(const LoadError& error);
 

@@ -75,5 +75,20 @@ TEST(ConsoleOutput, ExplainsItselfOnlyWhenStartedAloneWithoutArguments) {
   EXPECT_FALSE(ExplainsItself(0, 1));  // no console at all
 }
 
+// A terminal shows every C0 and C1 control as U+FFFD, the edges of both
+// ranges included; line ends, tabs and the characters around them stay.
+TEST(ConsoleOutput, ControlsShowOnATerminal) {
+  using std::literals::operator""sv;
+  const struct {
+    std::u16string_view in, shown;
+  } cases[] = {
+      {u"\x1B]0;title\x07x", u"\uFFFD]0;title\uFFFDx"},
+      {u"\x1B[2J", u"\uFFFD[2J"},
+      {u"\u0000\u001F \u007F\u0080\u009F\u00A0"sv, u"\uFFFD\uFFFD \u007F\uFFFD\uFFFD\u00A0"},
+      {u"a\tb\r\n表\u2400", u"a\tb\r\n表\u2400"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShownOnTerminal(c.in), c.shown) << ToUtf8(Text(c.in));
+}
+
 }  // namespace
 }  // namespace quillbox

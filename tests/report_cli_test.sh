@@ -38,6 +38,21 @@ if command -v script > /dev/null; then
   check_status "part detail on a terminal ends its line" 0 $?
 fi
 
+# A title's controls (ESC ] retitles the terminal, ESC [ 2 J clears it) reach
+# a terminal as U+FFFD; redirected, every byte stays.
+printf '[a\033]0;x\007\033[2Jb\\x]\r\nHPR1=1\r\n' > "$work/esc.ini"
+sed 's/HPR1=1/HPR1=2/' "$work/esc.ini" > "$work/esc2.ini"
+for args in "--file $work/esc.ini perfect" "compare $work/esc.ini $work/esc2.ini" "versus $work/esc.ini $work/esc2.ini"; do
+  # shellcheck disable=SC2086
+  "$report" $args > "$work/esc.got"
+  grep -q $'a\e]0;x\a\e\[2Jb' "$work/esc.got"; check_status "'$args' redirected keeps the controls" 0 $?
+  if command -v script > /dev/null; then
+    script -qec "'$report' $args" /dev/null > "$work/esc.got"
+    ! grep -q $'\e\|\a' "$work/esc.got" && grep -q 'a�\]0;x��\[2Jb' "$work/esc.got"
+    check_status "'$args' on a terminal shows the controls" 0 $?
+  fi
+done
+
 # Japanese titles come out as UTF-8; 表 and ソ carry a 0x5C trail byte.
 printf '[\x95\x5c\x83\x5c\\x]\r\n' > "$work/ja.ini"
 "$report" --file "$work/ja.ini" playcount | sed -n 3p > "$work/ja.got"
@@ -82,6 +97,17 @@ for args in "--version" "--file $work/missing.ini --version" "--version perfect"
   check "'$args' prints the version" "$work/version.want" "$work/version.got"
 done
 "$report" --help | grep -q -- '--version'; check_status "usage mentions --version" 0 $?
+# Each command has its own help, on standard output, reading no file.
+for command in perfect score playcount rank detail random weighted export compare versus history; do
+  "$report" --file "$work/missing.ini" $command --help > "$work/help" 2> "$work/err"; check_status "$command --help exits 0" 0 $?
+  grep -q "^Usage: quillbox-report $command" "$work/help" && [ ! -s "$work/err" ]; check_status "$command --help says how" 0 $?
+done
+
+# -- ends the options: a backup named like an option is still a file.
+cp "$work/two.ini" "$work/-old.ini"
+(cd "$work" && "$report" compare -- -old.ini two.ini) > "$work/dash.got"; check_status "compare -- -old.ini exits 0" 0 $?
+"$report" compare "$work/two.ini" "$work/two.ini" > "$work/dash.want"
+check "compare -- -old.ini reads -old.ini" "$work/dash.want" "$work/dash.got"
 
 # Usage errors exit 2, and are found before any file is read.
 for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect" \
@@ -94,7 +120,7 @@ for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extr
 done
 # An unknown option is named wherever it stands on the line.
 for args in "--bogus perfect" "perfect --bogus" "detail 1 3 --bogus" "compare $work/two.ini $work/two.ini --bogus" \
-            "export --bogus"; do
+            "export --bogus" "--version --bogus"; do
   # shellcheck disable=SC2086
   "$report" $args > /dev/null 2> "$work/err"; check_status "'$args' exits 2" 2 $?
   [ "$(head -n 1 "$work/err")" = "quillbox-report: unknown option --bogus" ]; check_status "'$args' names --bogus" 0 $?

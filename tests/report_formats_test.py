@@ -260,7 +260,8 @@ def check_usage(report, work, demo):
                  ["--seed", "3", "compare", missing, missing], ["compare", missing, missing, "more"],
                  ["export", "--format", "json", "--format", "csv"], ["versus", missing],
                  ["versus", missing, missing, "--format", "html"], ["--copy", "versus", missing, missing],
-                 ["versus", missing, missing, "more"]):
+                 ["versus", missing, missing, "more"], ["--file", missing, "versus", missing, missing],
+                 ["--seed", "3", "versus", missing, missing]):
         code, out, err = run(report, "--file", missing, *args) if args[0] not in ("compare", "versus") else run(
             report, *args)
         check(f"usage {args}", code == 2 and out == b"" and "usage:" in err, f"exit {code}")
@@ -268,11 +269,22 @@ def check_usage(report, work, demo):
     bad.write_bytes(b"[a\\]\r\nHPR1=1\r\nHPR9=5\r\n")
     line = f"{bad}:3: part number 9 is out of range (0 to 8): HPR9=5 -- if you edited the file by hand, fix this line and try again\n"
     for args, want in ((["--file", str(bad), "export"], line), (["compare", str(bad), str(demo)], line),
-                       (["compare", str(demo), str(bad)], line), (["versus", str(demo), str(bad)], line),
-                       (["compare", str(demo), missing], f"{missing}: No such file or directory -- check the path; "
-                                                          "without --file the tool reads hsc.ini in its own folder\n")):
+                       (["compare", str(demo), str(bad)], line), (["versus", str(demo), str(bad)], line)):
         code, out, err = run(report, *args)
         check(f"load error {args}", code == 1 and out == b"" and err == want, f"exit {code} {err!r}")
+    # The next step, after " -- ", fits what named the file: only a file that
+    # --file could name (or its absence) points to --file.
+    folder = work / "sub"
+    folder.mkdir()
+    named = "check the path and the file's name\n"
+    for args, want in ((["--file", str(folder), "perfect"], "sub is a folder, not a file: name the score file\n"),
+                       (["--file", missing, "perfect"],
+                        "check the path; without --file the tool reads hsc.ini in its own folder\n"),
+                       (["compare", str(demo), missing], named), (["versus", missing, str(demo)], named),
+                       (["history", str(demo), missing], named)):
+        code, out, err = run(report, *args)
+        clause = err.split(" -- ", 1)[-1]
+        check(f"next step {args}", code == 1 and out == b"" and clause == want, f"exit {code} {err!r}")
 
 
 def main():

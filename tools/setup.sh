@@ -9,7 +9,7 @@ groups=("$@")
 want=()
 for g in "${groups[@]}"; do
   case "$g" in
-    core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev python3 time) ;;
+    core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev libcli11-dev python3 time) ;;
     # chromium: the history page is rendered headless in the release tests.
     qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-dejavu-core qt6-translations-l10n xvfb xauth x11-apps x11-utils imagemagick
                  dbus at-spi2-core python3-pyatspi

@@ -61,6 +61,8 @@ def commands(name, songs):
                 ["history", "demo.ini", name, "demo.ini"], ["history", name, "demo.ini", "--format", "json"]]
     if name == "demo.ini":
         compares.append(["history", "demo.ini", "demo.ini", "--format", "html"])
+        # A slash begins an operand, not an option, on Windows as elsewhere.
+        compares.append(["--file", "demo.ini", "detail", "/1", "1"])
     return ["\t".join(["--file", name] + run) for run in runs] + ["\t".join(run) for run in compares]
 
 
