@@ -16,7 +16,8 @@ inline constexpr std::string_view kSeparator = "\n=== new ===\n";
 // separators.
 inline std::vector<std::string_view> SplitFiles(std::string_view bytes) {
   std::vector<std::string_view> files;
-  for (std::size_t cut = bytes.find(kSeparator); cut != std::string_view::npos; cut = bytes.find(kSeparator)) {
+  for (std::size_t cut = bytes.find(kSeparator); cut != std::string_view::npos;
+       cut = bytes.find(kSeparator)) {
     files.push_back(bytes.substr(0, cut));
     bytes.remove_prefix(cut + kSeparator.size());
   }

@@ -7,12 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "fuzz/Inputs.h"
 #include "fuzz/PageTokens.h"
@@ -121,7 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The file's name is its first line, as hostile as a title; a file of
     // even length has no date.
     const Text name = quillbox::FromUtf8(bytes.substr(0, bytes.find('\n')));
-    const Text modified = bytes.size() % 2 == 0 ? Text() : u"2026-12-0" + quillbox::Decimal(static_cast<std::int64_t>(f + 1)) + u" 21:0" + quillbox::Decimal(static_cast<std::int64_t>(f));
+    const Text modified = bytes.size() % 2 == 0
+                              ? Text()
+                              : u"2026-12-0" + quillbox::Decimal(static_cast<std::int64_t>(f + 1)) +
+                                    u" 21:0" + quillbox::Decimal(static_cast<std::int64_t>(f));
     snapshots.push_back({name, modified, quillbox::fuzz::ParseAndCheck(bytes).songs});
   }
 

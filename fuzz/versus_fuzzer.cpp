@@ -4,10 +4,9 @@
 // itself is all draws, and the JSON parses and says what the model says.
 #include <cstddef>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 #include "fuzz/Inputs.h"
 #include "render/Versus.h"
@@ -24,7 +23,9 @@ bool Mirrored(const Tally& a, const Tally& b) {
 
 std::int64_t Sum(const Tally& t) { return t.wins + t.losses + t.draws; }
 
-Tally Plus(const Tally& a, const Tally& b) { return {a.wins + b.wins, a.losses + b.losses, a.draws + b.draws}; }
+Tally Plus(const Tally& a, const Tally& b) {
+  return {a.wins + b.wins, a.losses + b.losses, a.draws + b.draws};
+}
 
 void CheckSums(const Versus& v) {
   for (std::size_t row = 0; row < 8; ++row) {
@@ -78,7 +79,8 @@ void CheckJson(const Songs& mine, const Songs& theirs, const quillbox::PartNames
   FUZZ_CHECK(json.at("trailing").size() == v.trailing.size());
   for (std::size_t p = 0; p < 8; ++p) {
     const nlohmann::json& part = json.at("parts").at(p);
-    FUZZ_CHECK(Same(part.at("hiPerfect"), v.rows[p].hiPerfect) && Same(part.at("bestScore"), v.rows[p].bestScore));
+    FUZZ_CHECK(Same(part.at("hiPerfect"), v.rows[p].hiPerfect) &&
+               Same(part.at("bestScore"), v.rows[p].bestScore));
   }
   std::size_t row = quillbox::kFrontRow;
   for (const char* group : {"front", "back", "standard", "added"}) {
@@ -110,7 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Versus ab = quillbox::VersusTables(mine, theirs, ranks);
   // The other way round, on purpose.
-  const Versus ba = quillbox::VersusTables(theirs, mine, ranks);  // NOLINT(readability-suspicious-call-argument)
+  // NOLINTNEXTLINE(readability-suspicious-call-argument)
+  const Versus ba = quillbox::VersusTables(theirs, mine, ranks);
   CheckSums(ab);
   CheckSums(ba);
   CheckMirror(ab, ba);
