@@ -193,4 +193,13 @@ void AppendJsonString(Text& out, std::u16string_view text) {
   out += text.substr(from);
 }
 
+Text ShownOnTerminal(std::u16string_view text) {
+  Text shown(text);
+  for (char16_t& c : shown) {
+    const bool control = c < 0x20 || (c >= 0x80 && c <= 0x9F);
+    if (control && c != u'\r' && c != u'\n' && c != u'\t') c = u'\uFFFD';
+  }
+  return shown;
+}
+
 }  // namespace quillbox

@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as a score file and, when that succeeds, builds every
-// view from the table, checking properties that wrong output would break.
+// view from the table, checking properties that wrong output would break,
+// and that a view shown on a terminal carries no control that drives it.
 // A failed check aborts, which libFuzzer and the corpus replay both report.
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "base/Numbers.h"
+#include "fuzz/Inputs.h"
 #include "fuzz/LoadChecks.h"
 #include "ranks/Ranks.h"
 #include "views/RandomPick.h"
@@ -57,6 +59,7 @@ void CheckCharts(const Songs& songs) {
     FUZZ_CHECK(ends.crlf == expectedLines);
     FUZZ_CHECK(ends.loneCr == 0 && ends.loneLf == 0);
     FUZZ_CHECK(EndsWith(chart, u"+\r\n"));
+    quillbox::fuzz::CheckShownOnTerminal(chart);
   }
   // Rows without cells are exactly the bars and the title, in file order.
   const Text bare = quillbox::ChartText(songs, 7);
@@ -81,6 +84,7 @@ void CheckRankSummary(const Songs& songs, const quillbox::Ranks& ranks) {
     const LineEnds ends = CountLineEnds(summary);
     FUZZ_CHECK(ends.crlf == 13 && ends.loneCr == 0 && ends.loneLf == 0);
     FUZZ_CHECK(summary.rfind(u"公認段位  ", 0) == 0);
+    quillbox::fuzz::CheckShownOnTerminal(summary);
   } catch (const quillbox::OverflowError&) {
     // Only tables of hundreds of thousands of songs reach this.
     FUZZ_CHECK(songs.SongCount() > 100000);
@@ -94,6 +98,7 @@ void CheckPartDetail(const Songs& songs, const quillbox::PartNames& names, std::
   const LineEnds ends = CountLineEnds(*detail);
   FUZZ_CHECK(ends.crlf == 9 && ends.loneCr == 0 && ends.loneLf == 0);
   FUZZ_CHECK(EndsWith(*detail, u")"));
+  quillbox::fuzz::CheckShownOnTerminal(*detail);
   const Text head = quillbox::Decimal(song) + u" : " + songs[song].Title + u" / " +
                     names[static_cast<std::size_t>(part)] + u"\r\n";
   FUZZ_CHECK(detail->rfind(head, 0) == 0);

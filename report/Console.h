@@ -3,8 +3,9 @@
 // says when it was started by a double-click instead of from a prompt.
 #include <algorithm>
 #include <cstddef>
-#include <string>
 #include <string_view>
+
+#include "base/Text.h"
 
 namespace quillbox {
 
@@ -27,19 +28,6 @@ bool WriteInPieces(std::u16string_view text, WriteFn&& write) {
     text.remove_prefix(taken);
   }
   return true;
-}
-
-// Text for a terminal: a score file's title is a friend's bytes, and a
-// control among them would drive the terminal (ESC ] retitles the window or
-// sets the clipboard, ESC [ 2 J clears it). Every C0 and C1 control shows as
-// U+FFFD, but for the line ends and the tab that TSV export is made of.
-inline std::u16string ShownOnTerminal(std::u16string_view text) {
-  std::u16string shown(text);
-  for (char16_t& c : shown) {
-    const bool control = c < 0x20 || (c >= 0x80 && c <= 0x9F);
-    if (control && c != u'\r' && c != u'\n' && c != u'\t') c = u'\uFFFD';
-  }
-  return shown;
 }
 
 // A console with no other process on it was opened for this program alone:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for longer than CI does and keeps what it finds.
-# usage: tools/fuzz-long.sh [--target reader|scorefile|compare] [SECONDS] [JOBS]
+# usage: tools/fuzz-long.sh [--target reader|scorefile|compare|versus|history] [SECONDS] [JOBS]
 #   reader (default): the reader alone, the fast one for long runs;
-#   scorefile: the reader and every view; compare: two files compared.
+#   scorefile: the reader and every view; compare: two files compared;
+#   versus: two files set against each other; history: two to four files.
 #   SECONDS defaults to 3600, JOBS to 1.
 # QUILLBOX_FUZZ_MAX_LEN sets the largest input tried (default 4096 bytes);
 # QUILLBOX_FUZZ_RUNS, when set, also stops the run after that many inputs.
@@ -18,8 +19,8 @@ if [ "${1:-}" = --target ]; then
 fi
 case $target in
   reader | scorefile) seeds=fuzz/corpus dict=fuzz/scorefile.dict ;;
-  compare) seeds=fuzz/corpus-compare dict=fuzz/compare.dict ;;
-  *) echo "unknown target: $target (reader, scorefile or compare)" >&2; exit 2 ;;
+  compare | versus | history) seeds=fuzz/corpus-$target dict=fuzz/compare.dict ;;
+  *) echo "unknown target: $target (reader, scorefile, compare, versus or history)" >&2; exit 2 ;;
 esac
 seconds=${1:-3600}
 jobs=${2:-1}

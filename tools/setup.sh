@@ -9,7 +9,7 @@ groups=("$@")
 want=()
 for g in "${groups[@]}"; do
   case "$g" in
-    core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev libcli11-dev python3 time) ;;
+    core)  want+=(g++ cmake make libgtest-dev googletest libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 time) ;;
     # chromium: the history page is rendered headless in the release tests.
     qt)    want+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-dejavu-core qt6-translations-l10n xvfb xauth x11-apps x11-utils imagemagick
                  dbus at-spi2-core python3-pyatspi
@@ -18,7 +18,7 @@ for g in "${groups[@]}"; do
     win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick
                   locales python3)
            japanese=1 ;;
-    fuzz)  want+=(clang libclang-rt-14-dev clang-tidy) ;;
+    fuzz)  want+=(clang libclang-rt-14-dev clang-tidy llvm nlohmann-json3-dev) ;;
     # tools/release.sh and its stage, besides the qt and win32 builds: a
     # clean clone, strip, the archives, the zip and its checks in python3,
     # the licence texts of /usr/share/common-licenses.

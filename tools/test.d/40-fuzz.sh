@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The fuzz targets: build them with the fuzz preset, replay each corpus as a
 # test, then fuzz each for a bounded time (QUILLBOX_FUZZ_SECONDS each,
-# default 40): the reader alone, the reader with every view, compare. Any
+# default 30, so that the five stay under three minutes): the reader alone,
+# the reader with every view, compare, versus and history. Any
 # crash, sanitizer report, failed check, leak, timeout or out-of-memory
 # fails the stage.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-targets=(reader scorefile compare)
+targets=(reader scorefile compare versus history)
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]/#/quillbox_fuzz_}"
-(cd build/fuzz && ctest -R '^fuzz_(reader|corpus|compare)_replay$' --output-on-failure)
+(cd build/fuzz && ctest -R '^fuzz_(reader|corpus|compare|versus|history)_replay$' --output-on-failure)
 
 # Work on copies: new inputs the runs find must not end up in the repository.
 work=$(mktemp -d)
@@ -18,14 +19,14 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 for target in "${targets[@]}"; do
   case $target in
-    compare) seeds=fuzz/corpus-compare dict=fuzz/compare.dict ;;
+    compare | versus | history) seeds=fuzz/corpus-$target dict=fuzz/compare.dict ;;
     *) seeds=fuzz/corpus dict=fuzz/scorefile.dict ;;
   esac
   cp -r "$seeds" "$work/corpus-$target"
   mkdir -p "$work/artifacts-$target"
   set +e
   "build/fuzz/fuzz/quillbox_fuzz_$target" "$work/corpus-$target" \
-    -dict="$dict" -max_total_time="${QUILLBOX_FUZZ_SECONDS:-40}" \
+    -dict="$dict" -max_total_time="${QUILLBOX_FUZZ_SECONDS:-30}" \
     -max_len=4096 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts-$target/" >"$work/log-$target" 2>&1
   status=$?
