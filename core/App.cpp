@@ -172,7 +172,7 @@ std::optional<Text> App::HistoryOf(const std::vector<std::filesystem::path>& fil
     ~GiveBack() { to = std::move(from); }
   } giveBack{current, last.songs};
   AddToHistory(history, last, &previous, ranks_);
-  return HistoryText(history);
+  return HistoryText(history, Language::Japanese);
 }
 
 namespace {
@@ -219,13 +219,15 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     }
     if (backups.empty()) {
       // Only the loaded file: what changed since start-up.
-      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_)));
+      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_),
+                                        Language::Japanese));
       return;
     }
     if (files.size() == 1) {
       const std::optional<Songs> dropped = LoadDropped(files.front());
       if (!dropped) return;
-      window_.SetDispText(ComparisonText(*dropped, songs_, partNames_, CompareTables(*dropped, songs_, ranks_)));
+      window_.SetDispText(ComparisonText(*dropped, songs_, partNames_, CompareTables(*dropped, songs_, ranks_),
+                                        Language::Japanese));
       return;
     }
     const std::optional<Text> text =
