@@ -257,7 +257,8 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
     if (c.mustMention == nullptr) {
       EXPECT_EQ(window.log(), "disp;");  // the mark stays where it was
       const Songs old = LoadScoreFile(backup).songs;
-      EXPECT_EQ(window.disp(), ComparisonText(old, dropped.songs(), names, CompareTables(old, dropped.songs(), ranks)));
+      EXPECT_EQ(window.disp(), ComparisonText(old, dropped.songs(), names, CompareTables(old, dropped.songs(), ranks),
+                                                Language::Japanese));
       dropped.Radio_MouseDown(0);
       EXPECT_EQ(window.disp(), chart);
     } else {
@@ -300,19 +301,20 @@ TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
   Ranks ranks;
   InitRanks(ranks);
   expected.push_back(loaded);
-  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks, Language::Japanese)) << Show(window_.disp());
 
   // hsc.ini dropped among them is read now and listed once, last.
   app.Form_DropFiles({dir_ / "new.ini", dir_ / "hsc.ini", dir_ / "old.ini", dir_ / "mid.ini"});
   expected.back() = {PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
                      LoadScoreFile(dir_ / "hsc.ini").songs};
-  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks, Language::Japanese)) << Show(window_.disp());
   // Alone, it shows what changed since start-up.
   app.Form_DropFiles({dir_ / "hsc.ini"});
   PartNames names;
   InitPartNames(names);
   const Songs& current = expected.back().songs;
-  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks)));
+  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks),
+                                            Language::Japanese));
 }
 
 // A history of many dropped files holds two of their tables at a time, not all.
