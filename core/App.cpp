@@ -26,10 +26,10 @@ Text AppMessageText(AppMessage message, const Text& detail) {
       return u"段位を計算できませんでした。曲が多すぎて、合計が計算できる範囲を超えています。\r\n\r\n"
              u"段位以外の表示はそのまま使えます。";
     case AppMessage::ClipboardBusy:
-      return u"クリップボードに書き込めませんでした。ほかのプログラムが使用中です。\r\n\r\n"
+      return u"コピーできませんでした。ほかのアプリがクリップボードを使っています。\r\n\r\n"
              u"少し待ってから、もう一度コピーしてください。";
     case AppMessage::ClipboardOutOfMemory:
-      return u"クリップボードに書き込めませんでした。メモリが足りません。\r\n\r\n"
+      return u"コピーできませんでした。メモリが足りません。\r\n\r\n"
              u"ほかのアプリを終了してから、もう一度コピーしてください。";
     // Nothing the user did can be named, but starting afresh clears
     // whatever state the failure left.

@@ -127,7 +127,7 @@ TEST(LoadScoreFile, AFileHeldByAnotherProgramIsRefusedOnlyWhenNotShared) {
     if (c.refused) {
       ASSERT_TRUE(loaded.error.has_value());
       EXPECT_EQ(loaded.error->reason, "the file is in use by another program");
-      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのプログラムがファイルを使用中です"));
+      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのアプリがファイルを使用中です"));
     } else {
       EXPECT_FALSE(loaded.error.has_value()) << loaded.error->reason;
       EXPECT_EQ(loaded.songs.SongCount(), 1);
