@@ -26,10 +26,10 @@ Text AppMessageText(AppMessage message, const Text& detail) {
       return u"段位を計算できませんでした。曲が多すぎて、合計が計算できる範囲を超えています。\r\n\r\n"
              u"段位以外の表示はそのまま使えます。";
     case AppMessage::ClipboardBusy:
-      return u"クリップボードに書き込めませんでした。ほかのプログラムが使用中です。\r\n\r\n"
+      return u"コピーできませんでした。ほかのアプリがクリップボードを使っています。\r\n\r\n"
              u"少し待ってから、もう一度コピーしてください。";
     case AppMessage::ClipboardOutOfMemory:
-      return u"クリップボードに書き込めませんでした。メモリが足りません。\r\n\r\n"
+      return u"コピーできませんでした。メモリが足りません。\r\n\r\n"
              u"ほかのアプリを終了してから、もう一度コピーしてください。";
     // Nothing the user did can be named, but starting afresh clears
     // whatever state the failure left.
@@ -172,7 +172,7 @@ std::optional<Text> App::HistoryOf(const std::vector<std::filesystem::path>& fil
     ~GiveBack() { to = std::move(from); }
   } giveBack{current, last.songs};
   AddToHistory(history, last, &previous, ranks_);
-  return HistoryText(history);
+  return HistoryText(history, Language::Japanese);
 }
 
 namespace {
@@ -219,13 +219,15 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     }
     if (backups.empty()) {
       // Only the loaded file: what changed since start-up.
-      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_)));
+      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_),
+                                        Language::Japanese));
       return;
     }
     if (files.size() == 1) {
       const std::optional<Songs> dropped = LoadDropped(files.front());
       if (!dropped) return;
-      window_.SetDispText(ComparisonText(*dropped, songs_, partNames_, CompareTables(*dropped, songs_, ranks_)));
+      window_.SetDispText(ComparisonText(*dropped, songs_, partNames_, CompareTables(*dropped, songs_, ranks_),
+                                        Language::Japanese));
       return;
     }
     const std::optional<Text> text =

@@ -13,8 +13,9 @@ Text HistoryJson(const History& history);
 // One self-contained UTF-8 page: inline CSS and SVG, no script, nothing fetched.
 Text HistoryHtml(const History& history, const Ranks& ranks, Language language = Language::English);
 
-inline Text HistoryText(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks) {
-  return HistoryText(BuildHistory(snapshots, ranks));
+inline Text HistoryText(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks,
+                        Language language = Language::English) {
+  return HistoryText(BuildHistory(snapshots, ranks), language);
 }
 inline Text HistoryJson(const std::vector<ScoreSnapshot>& snapshots, const Ranks& ranks) {
   return HistoryJson(BuildHistory(snapshots, ranks));

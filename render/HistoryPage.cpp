@@ -72,7 +72,9 @@ Text HistoryHtml(const History& history, const Ranks& ranks, Language language) 
   const std::size_t files = history.files.size();
   const Text count =
       Counted(static_cast<std::int64_t>(files), word(HistoryWord::FileOne), word(HistoryWord::FileMany));
-  Text out = u"<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n";
+  Text out = u"<!DOCTYPE html>\n<html lang=\"";
+  out += language == Language::Japanese ? u"ja" : u"en";
+  out += u"\">\n<head>\n<meta charset=\"utf-8\">\n";
   out += u"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   out += u"<title>" + Fill(word(HistoryWord::PageTitle), {count}) + u"</title>\n";
   out += kStyle;

@@ -40,19 +40,19 @@ constexpr bool ExplainsItself(unsigned long consoleProcesses, int argc) {
 }
 
 inline constexpr char16_t kDoubleClickHelp[] =
-    u"quillbox-report は、くいるぼっくす！の表示をコマンドプロンプトに出すためのツールです。\r\n"
+    u"quillbox-report は、くいるぼっくす！の表示をコマンドプロンプトに表示するためのツールです。\r\n"
     u"ダブルクリックではなく、コマンドプロンプトから使います。\r\n"
     u"\r\n"
     u"コマンドプロンプトを開くには、このフォルダーをエクスプローラーで開き、"
     u"アドレスバーに cmd と入力して Enter キーを押します。\r\n"
     u"\r\n"
-    u"使い方の例:\r\n"
+    u"使い方の例：\r\n"
     u"  quillbox-report perfect\r\n"
-    u"      hsc.ini の Perfect の表を出します。\r\n"
+    u"      hsc.ini の Perfect の表を表示します。\r\n"
     u"  quillbox-report compare backup\\hsc.ini hsc.ini\r\n"
-    u"      バックアップの hsc.ini と今の hsc.ini を比べて、変わったところを出します。\r\n"
+    u"      バックアップした hsc.ini と今の hsc.ini を比べて、変わったところを表示します。\r\n"
     u"  quillbox-report --help\r\n"
-    u"      すべての使い方を出します。\r\n"
+    u"      すべての使い方を表示します。\r\n"
     u"\r\n"
     u"Enter キーを押すと閉じます。\r\n";
 

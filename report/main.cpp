@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 #include <optional>
@@ -39,9 +40,9 @@ using quillbox::Text;
 constexpr const char* kUsage =
     "usage: quillbox-report [--file PATH] [--copy] [--seed N] VIEW\n"
     "       quillbox-report [--file PATH] export [--format json|csv|tsv]\n"
-    "       quillbox-report compare OLD NEW [--format text|json]\n"
-    "       quillbox-report versus MINE THEIRS [--format text|json]\n"
-    "       quillbox-report history FILE FILE... [--format text|json|html]\n"
+    "       quillbox-report compare OLD NEW [--format text|json] [--lang ja|en]\n"
+    "       quillbox-report versus MINE THEIRS [--format text|json] [--lang ja|en]\n"
+    "       quillbox-report history FILE FILE... [--format text|json|html] [--lang ja|en]\n"
     "       quillbox-report --version\n"
     "  VIEW: perfect | score | playcount | rank | detail SONG PART | random | weighted\n"
     "  export       every field of every song (default json; csv for spreadsheets)\n"
@@ -49,6 +50,8 @@ constexpr const char* kUsage =
     "  versus       score file MINE against a friend's score file THEIRS (default text)\n"
     "  history      each file's totals and ranks, and what changed from each file to\n"
     "               the next, in the order given (default text; html: a page with charts)\n"
+    "  --lang ja|en the language of compare, versus and history's text and page\n"
+    "               (default: the system's; JSON is the same in both)\n"
     "  --file PATH  read this score file instead of hsc.ini beside the program\n"
     "  --copy       print what the copy button puts on the clipboard\n"
     "  --seed N     fixed seed for random and weighted (default: the clock)\n"
@@ -153,6 +156,22 @@ bool ParseSeed(const std::string& s, std::uint64_t& out) {
   return errno == 0 && end == s.c_str() + s.size();
 }
 
+// The player's language when --lang names none: Windows's user interface
+// language; elsewhere the first of LC_ALL, LC_MESSAGES and LANG that is set.
+quillbox::Language SystemLanguage() {
+#ifdef _WIN32
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? quillbox::Language::Japanese
+                                                                   : quillbox::Language::English;
+#else
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') continue;
+    return std::strncmp(value, "ja", 2) == 0 ? quillbox::Language::Japanese : quillbox::Language::English;
+  }
+  return quillbox::Language::English;
+#endif
+}
+
 Text VersionString() {
   return quillbox::FromUtf8(std::to_string(quillbox::build::kVersionMajor) + "." +
                             std::to_string(quillbox::build::kVersionMinor) + "." +
@@ -188,7 +207,8 @@ int Export(const std::filesystem::path& path, quillbox::ExportFormat format) {
   return 0;
 }
 
-int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& newPath, bool json) {
+int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& newPath, bool json,
+            quillbox::Language language) {
   const std::optional<quillbox::Songs> old = Load(oldPath);
   if (!old) return 1;
   const std::optional<quillbox::Songs> now = Load(newPath);
@@ -199,7 +219,7 @@ int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& n
   quillbox::InitPartNames(names);
   const quillbox::Comparison comparison = quillbox::CompareTables(*old, *now, ranks);
   const Text text = json ? quillbox::ComparisonJson(*old, *now, comparison)
-                         : quillbox::ComparisonText(*old, *now, names, comparison);
+                         : quillbox::ComparisonText(*old, *now, names, comparison, language);
   if (!WriteOut(text)) {
     Tell(kCannotWrite);
     return 1;
@@ -207,7 +227,8 @@ int Compare(const std::filesystem::path& oldPath, const std::filesystem::path& n
   return 0;
 }
 
-int VersusCommand(const std::filesystem::path& minePath, const std::filesystem::path& theirPath, bool json) {
+int VersusCommand(const std::filesystem::path& minePath, const std::filesystem::path& theirPath, bool json,
+                  quillbox::Language language) {
   const std::optional<quillbox::Songs> mine = Load(minePath);
   if (!mine) return 1;
   const std::optional<quillbox::Songs> theirs = Load(theirPath);
@@ -218,7 +239,7 @@ int VersusCommand(const std::filesystem::path& minePath, const std::filesystem::
   quillbox::InitPartNames(names);
   const quillbox::Versus versus = quillbox::VersusTables(*mine, *theirs, ranks);
   const Text text = json ? quillbox::VersusJson(*mine, *theirs, names, versus)
-                         : quillbox::VersusText(*mine, *theirs, names, versus);
+                         : quillbox::VersusText(*mine, *theirs, names, versus, language);
   if (!WriteOut(text)) {
     Tell(kCannotWrite);
     return 1;
@@ -230,7 +251,7 @@ enum class HistoryFormat { Plain, Json, Html };
 
 // The files are read one after another and only the last table is kept:
 // ten large backups need no more memory than two.
-int History(const std::vector<std::string>& paths, HistoryFormat format) {
+int History(const std::vector<std::string>& paths, HistoryFormat format, quillbox::Language language) {
   quillbox::Ranks ranks;
   quillbox::InitRanks(ranks);
   quillbox::History history;
@@ -245,8 +266,8 @@ int History(const std::vector<std::string>& paths, HistoryFormat format) {
     previous = std::move(snapshot.songs);
   }
   const Text text = format == HistoryFormat::Json   ? quillbox::HistoryJson(history)
-                    : format == HistoryFormat::Html ? quillbox::HistoryHtml(history, ranks)
-                                                    : quillbox::HistoryText(history);
+                    : format == HistoryFormat::Html ? quillbox::HistoryHtml(history, ranks, language)
+                                                    : quillbox::HistoryText(history, language);
   if (!WriteOut(text)) {
     Tell(kCannotWrite);
     return 1;
@@ -262,6 +283,7 @@ struct Arguments {
   bool copy = false;
   std::optional<std::uint64_t> seed;
   std::optional<std::string> format;
+  std::optional<std::string> lang;  // compare, versus, history
   long long song = 0;  // detail
   long long part = 0;
 };
@@ -335,7 +357,12 @@ std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
                                [&](const char* f) { return *a.format == f; }) == spec.formats.end()) {
     return command + " --format is one of " + Join(spec.formats, ", ");
   }
+  if (a.lang && *a.lang != "ja" && *a.lang != "en") return "--lang is ja or en";
   return {};
+}
+
+bool ReadsScoreFiles(const std::string& command) {
+  return command == "compare" || command == "versus" || command == "history";
 }
 
 // An argument CLI11 could place nowhere: an option nobody takes (wherever it
@@ -348,6 +375,10 @@ std::string DescribeExtra(const std::vector<std::string>& extras, const std::str
         return command == "export" || command == "compare" || command == "versus" || command == "history"
                    ? "--format goes after " + command
                    : "--format is for export, compare, versus and history";
+      }
+      if (extra == "--lang") {
+        return ReadsScoreFiles(command) ? "--lang goes after " + command
+                                        : "--lang is for compare, versus and history";
       }
       return "unknown option " + extra;
     }
@@ -376,7 +407,7 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   app.add_option("--seed", seed, "fixed seed for random and weighted (default: the clock)");
   app.add_flag("--version", version, "print the program's version and exit");
   app.require_subcommand(0, 1);
-  std::string format;
+  std::string format, lang;
   // Each command's operands land in these; a missing one stays uncounted.
   std::vector<std::string> pair(2);
   std::vector<std::string> files;
@@ -387,6 +418,8 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
     sub->allow_extras();
     if (!spec.formats.empty())
       sub->add_option("--format", format, "one of " + Join(spec.formats, ", "))->type_name("FORMAT");
+    if (ReadsScoreFiles(spec.word))
+      sub->add_option("--lang", lang, "ja or en (default: the system's language)")->type_name("LANG");
     if (spec.operands.size() == 2) {
       const bool detail = spec.word == std::string("detail");
       sub->add_option(spec.operands[0], pair[0],
@@ -428,6 +461,8 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   }
   if (const CLI::Option* given = chosen.front()->get_option_no_throw("--format"); given && given->count() > 0)
     a.format = format;
+  if (const CLI::Option* given = chosen.front()->get_option_no_throw("--lang"); given && given->count() > 0)
+    a.lang = lang;
   a.operands = std::move(files);
   for (std::size_t i = 0; i < spec.operands.size() && spec.operands.size() == 2; ++i) {
     if (chosen.front()->count(spec.operands[i]) > 0) a.operands.push_back(pair[i]);
@@ -441,6 +476,9 @@ int Run(int argc, char** argv) {
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const Arguments& a = std::get<Arguments>(parsed);
   const std::string& view = a.command;
+  const quillbox::Language language = !a.lang          ? SystemLanguage()
+                                      : *a.lang == "ja" ? quillbox::Language::Japanese
+                                                        : quillbox::Language::English;
   if (view == "export") {
     const quillbox::ExportFormat exportFormat = a.format == "csv"   ? quillbox::ExportFormat::Csv
                                                 : a.format == "tsv" ? quillbox::ExportFormat::Tsv
@@ -452,16 +490,17 @@ int Run(int argc, char** argv) {
   }
   if (view == "compare") {
     return Compare(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),
-                   a.format == "json");
+                   a.format == "json", language);
   }
   if (view == "versus") {
     return VersusCommand(std::filesystem::u8path(a.operands[0]), std::filesystem::u8path(a.operands[1]),
-                         a.format == "json");
+                         a.format == "json", language);
   }
   if (view == "history") {
     return History(a.operands, a.format == "json"   ? HistoryFormat::Json
                                : a.format == "html" ? HistoryFormat::Html
-                                                    : HistoryFormat::Plain);
+                                                    : HistoryFormat::Plain,
+                   language);
   }
   const long long song = a.song;
   const long long part = a.part;

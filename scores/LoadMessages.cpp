@@ -154,11 +154,11 @@ std::string DescribeLoadError(const LoadError& error, NamedBy namedBy) {
 }
 
 Text DescribeLoadErrorJa(const LoadError& error) {
-  Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル: " + FromUtf8(PathText(error.path));
+  Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
   if (error.line != 0) {
-    out += u"\r\n行: " + Decimal(error.line) + u"\r\n内容: " + Printable(error.lineText);
+    out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
   }
-  return out + u"\r\n理由: " + error.reasonJa + u"。\r\n\r\n" + NextStepJa(error);
+  return out + u"\r\n理由：" + error.reasonJa + u"。\r\n\r\n" + NextStepJa(error);
 }
 
 Text NextStepForDropJa(const LoadError& error) {

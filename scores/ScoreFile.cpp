@@ -71,7 +71,7 @@ class FileSource final : public ScoreSource {
       case ERROR_SHARING_VIOLATION:
       case ERROR_LOCK_VIOLATION:
         return FileLoadError(file_, FileProblem::InUse, "the file is in use by another program",
-                             u"ほかのプログラムがファイルを使用中です");
+                             u"ほかのアプリがファイルを使用中です");
       default: return FileLoadError(file_, EIO);
     }
   }

@@ -36,10 +36,10 @@ struct IndexRange {
 
 constexpr std::int64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
-constexpr Field kHiPerfect{"HiPerfect", u"HPR", 0, 255};
-constexpr Field kBestPerfect{"BestPerfect", u"PR", 0, 255};
-constexpr Field kBestScore{"BestScore", u"SCORE", -2147483648, 2147483647};
-constexpr Field kPlayCount{"PlayCount", u"HPs", -32768, 32767};
+constexpr Field kHiPerfect{"HiPerfect", u"HPR（ハイパーフェクト）", 0, 255};
+constexpr Field kBestPerfect{"BestPerfect", u"PR（パーフェクト）", 0, 255};
+constexpr Field kBestScore{"BestScore", u"SCORE（ベストスコア）", -2147483648, 2147483647};
+constexpr Field kPlayCount{"PlayCount", u"HPs（プレイ回数）", -32768, 32767};
 
 constexpr IndexRange kPart{8, LoadErrorKind::PartOutOfRange, "part number", u"パート番号"};
 constexpr IndexRange kRank{3, LoadErrorKind::RankOutOfRange, "rank number", u"順位番号"};
@@ -230,7 +230,7 @@ class KeyLines {
     Fail(LoadErrorKind::ValueOutOfRange, line,
          std::string("value is out of range for ") + field.name + " (" + std::to_string(lo) + " to " +
              std::to_string(hi) + ")",
-         Text(field.key) + u" の値が範囲外です（" + Decimal(lo) + u"～" + Decimal(hi) + u"）");
+         Text(field.key) + u"の値が範囲外です（" + Decimal(lo) + u"～" + Decimal(hi) + u"）");
   }
 
   // Keeps only as much of the line as a message shows: a bad line of a

@@ -13,7 +13,9 @@
 #include "tests/support/HeapCount.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestUtil.h"
+#include "report/Console.h"
 #include "report/TextWindow.h"
+#include "scores/LoadMessages.h"
 
 namespace quillbox {
 namespace {
@@ -68,14 +70,14 @@ TEST_F(AppTest, LoadFailureSetsCaptionOnlyAndReports) {
     const char* mustMention;
   } cases[] = {
       // Common reasons in Japanese alone, without the system's English words.
-      {nullptr, "理由: ファイルが見つかりません。\r\n"},
-      {"[a\\]\nHPR9=5\n", "行: 2"},
+      {nullptr, "理由：ファイルが見つかりません。\r\n"},
+      {"[a\\]\nHPR9=5\n", "行：2"},
       {"[a\\]\nPR41=5\n", "順位番号 4"},
       {"[a\\]\nHPR1=256\n", "HPR1=256"},
       // The key as the line shows it; a value below the range does not "exceed" it.
-      {"[a\\]\nHPs1=-40000\n", "理由: HPs の値が範囲外です（-32768～32767）。\r\n"},
-      {"[a\\]\nHPR1=-1\n", "理由: HPR の値が範囲外です（0～255）。\r\n"},
-      {"[a\\]\nSCORE11=9999999999\n", "理由: SCORE の値が範囲外です（-2147483648～2147483647）。\r\n"},
+      {"[a\\]\nHPs1=-40000\n", "理由：HPs（プレイ回数）の値が範囲外です（-32768～32767）。\r\n"},
+      {"[a\\]\nHPR1=-1\n", "理由：HPR（ハイパーフェクト）の値が範囲外です（0～255）。\r\n"},
+      {"[a\\]\nSCORE11=9999999999\n", "理由：SCORE（ベストスコア）の値が範囲外です（-2147483648～2147483647）。\r\n"},
       {"[a\\]\n\\b\n", "曲名がありません"},
   };
   for (const auto& c : cases) {
@@ -257,7 +259,8 @@ TEST_F(AppTest, DroppedFilesShowTheirComparisonOrLeaveTheBoxAlone) {
     if (c.mustMention == nullptr) {
       EXPECT_EQ(window.log(), "disp;");  // the mark stays where it was
       const Songs old = LoadScoreFile(backup).songs;
-      EXPECT_EQ(window.disp(), ComparisonText(old, dropped.songs(), names, CompareTables(old, dropped.songs(), ranks)));
+      EXPECT_EQ(window.disp(), ComparisonText(old, dropped.songs(), names, CompareTables(old, dropped.songs(), ranks),
+                                                Language::Japanese));
       dropped.Radio_MouseDown(0);
       EXPECT_EQ(window.disp(), chart);
     } else {
@@ -300,19 +303,20 @@ TEST_F(AppTest, DroppedFilesShowTheirHistoryOldestFirst) {
   Ranks ranks;
   InitRanks(ranks);
   expected.push_back(loaded);
-  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks, Language::Japanese)) << Show(window_.disp());
 
   // hsc.ini dropped among them is read now and listed once, last.
   app.Form_DropFiles({dir_ / "new.ini", dir_ / "hsc.ini", dir_ / "old.ini", dir_ / "mid.ini"});
   expected.back() = {PathForUser(dir_ / "hsc.ini"), ModifiedText(dir_ / "hsc.ini").value_or(Text()),
                      LoadScoreFile(dir_ / "hsc.ini").songs};
-  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks)) << Show(window_.disp());
+  EXPECT_EQ(window_.disp(), HistoryText(expected, ranks, Language::Japanese)) << Show(window_.disp());
   // Alone, it shows what changed since start-up.
   app.Form_DropFiles({dir_ / "hsc.ini"});
   PartNames names;
   InitPartNames(names);
   const Songs& current = expected.back().songs;
-  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks)));
+  EXPECT_EQ(window_.disp(), ComparisonText(loaded.songs, current, names, CompareTables(loaded.songs, current, ranks),
+                                            Language::Japanese));
 }
 
 // A history of many dropped files holds two of their tables at a time, not all.
@@ -344,6 +348,31 @@ TEST_F(AppTest, DroppedHistoryHoldsTwoTablesAtATime) {
   EXPECT_LT(six - two, table) << "two files: " << two << " bytes at most, six: " << six << ", a table: " << table;
 }
 
+// One word per thing in every Japanese message: アプリ for other programs,
+// 表示します, the backup named alike, a full-width colon after Japanese.
+TEST(Wording, EveryJapaneseMessageKeepsToOneWordPerThing) {
+  std::vector<Text> messages{kDoubleClickHelp};
+  for (int m = 0; m < kAppMessages; ++m) messages.push_back(AppMessageText(static_cast<AppMessage>(m), u"詳細"));
+  std::vector<LoadError> errors;
+  for (int p = 1; p < kFileProblems; ++p)
+    errors.push_back(FileLoadError("hsc.ini", static_cast<FileProblem>(p), "why", u"理由"));
+  for (int k = 1; k < kLoadErrorKinds; ++k)
+    errors.push_back({static_cast<LoadErrorKind>(k), FileProblem::None, "hsc.ini", 2, u"HPR9=5", "why", u"理由"});
+  for (const char* bytes : {"[a\\]\nPR11=300\n", "[a\\]\nHPs1=-40000\n"})
+    errors.push_back(*ParseScoreFile(bytes).error);
+  for (const LoadError& error : errors) {
+    messages.push_back(DescribeLoadErrorJa(error));
+    messages.push_back(DescribeDropErrorJa(error));
+  }
+  EXPECT_NE(messages.back().find(u"HPs（プレイ回数）の値が"), Text::npos) << Show(messages.back());
+  for (const Text& message : messages) {
+    for (const char16_t* banned : {u"プログラム", u"出します", u"バックアップの hsc.ini"})
+      EXPECT_EQ(message.find(banned), Text::npos) << Show(message);
+    for (std::size_t i = 1; i < message.size(); ++i)
+      EXPECT_FALSE(message[i] == u':' && message[i - 1] >= 0x3000) << Show(message);
+  }
+}
+
 // Each message of the app says what went wrong, then, after a blank line,
 // the one step to take next.
 TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
@@ -354,7 +383,7 @@ TEST(AppMessageText, EveryMessageEndsWithItsNextStep) {
   } cases[] = {
       {AppMessage::OutOfMemory, "メモリが足りない", "ほかのアプリを終了してから、もう一度お試しください。"},
       {AppMessage::RankOverflow, "段位を計算できませんでした。", "段位以外の表示はそのまま使えます。"},
-      {AppMessage::ClipboardBusy, "ほかのプログラムが使用中です。", "少し待ってから、もう一度コピーしてください。"},
+      {AppMessage::ClipboardBusy, "ほかのアプリがクリップボードを使っています。", "少し待ってから、もう一度コピーしてください。"},
       {AppMessage::ClipboardOutOfMemory, "メモリが足りません。", "ほかのアプリを終了してから、もう一度コピーしてください。"},
       {AppMessage::Unfinished, "処理を完了できませんでした。",
        "もう一度お試しください。続くときは、くいるぼっくす！を起動し直してください。"},

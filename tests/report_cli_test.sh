@@ -109,6 +109,19 @@ cp "$work/two.ini" "$work/-old.ini"
 "$report" compare "$work/two.ini" "$work/two.ini" > "$work/dash.want"
 check "compare -- -old.ini reads -old.ini" "$work/dash.want" "$work/dash.got"
 
+# Without --lang the language is the locale's: LC_ALL, then LC_MESSAGES, then
+# LANG, an empty one skipped; "ja..." is Japanese, anything else English.
+"$report" compare "$work/two.ini" "$work/esc.ini" --lang ja > "$work/lang.ja"
+"$report" compare "$work/two.ini" "$work/esc.ini" --lang en > "$work/lang.en"
+cmp -s "$work/lang.ja" "$work/lang.en"; check_status "--lang ja and en differ" 1 $?
+for case in "ja LC_ALL=ja_JP.UTF-8 LC_MESSAGES=C LANG=C" "en LC_ALL=C LC_MESSAGES=ja_JP LANG=ja_JP" \
+            "ja LC_ALL= LC_MESSAGES=ja_JP.eucJP LANG=en_US" "en LC_ALL= LC_MESSAGES= LANG=fr_FR.UTF-8" \
+            "ja LC_ALL= LC_MESSAGES= LANG=ja" "en LC_ALL= LC_MESSAGES= LANG="; do
+  set -- $case
+  env "$2" "$3" "$4" "$report" compare "$work/two.ini" "$work/esc.ini" > "$work/lang.got"
+  check "$2 $3 $4 reads as $1" "$work/lang.$1" "$work/lang.got"
+done
+
 # Usage errors exit 2, and are found before any file is read.
 for args in "" "nosuchview" "--file" "--seed x perfect" "detail 1" "perfect extra" "--bogus perfect" \
             "--seed -1 random" "--seed +5 random" "--seed 18446744073709551616 random" "detail x 1" \

@@ -228,7 +228,7 @@ TEST(ScoreFile, ErrorMessagesNameFileLineTextAndReason) {
                 "line and try again");
   const Text ja = DescribeLoadErrorJa(*result.error);
   EXPECT_NE(ja.find(FromUtf8(file.string())), Text::npos);
-  EXPECT_NE(ja.find(u"行: 3"), Text::npos);
+  EXPECT_NE(ja.find(u"行：3"), Text::npos);
   EXPECT_NE(ja.find(u"HPR9=5"), Text::npos);
   EXPECT_NE(ja.find(u"パート番号 9"), Text::npos);
 
@@ -305,7 +305,7 @@ TEST(ScoreFile, EveryLoadErrorEndsWithItsNextStep) {
     const Text step = ja.substr(ja.rfind(u"\r\n\r\n") + 4);
     EXPECT_NE(step.find(test::U(c.ja)), Text::npos) << test::Show(ja);
     EXPECT_TRUE(step.ends_with(u"。")) << test::Show(ja);
-    EXPECT_NE(ja.find(u"理由: 理由の文。\r\n\r\n"), Text::npos) << test::Show(ja);
+    EXPECT_NE(ja.find(u"理由：理由の文。\r\n\r\n"), Text::npos) << test::Show(ja);
     const std::string en = DescribeLoadError(error);
     EXPECT_EQ(en.find('\n'), std::string::npos) << en;
     EXPECT_NE(en.find(std::string("what is wrong") + (error.line != 0 ? ": HPR9=5" : "") + " -- "), std::string::npos)

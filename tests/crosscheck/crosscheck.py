@@ -56,11 +56,17 @@ def commands(name, songs):
         runs += [["detail", "1", "1"], ["detail", str(songs), "8"], ["--copy", "detail", "1", "3"]]
     for seed in ("1", "20261207", "18446744073709551615"):
         runs += [["--seed", seed, "random"], ["--seed", seed, "weighted"], ["--copy", "--seed", seed, "weighted"]]
-    compares = [["compare", "demo.ini", name], ["compare", name, "demo.ini", "--format", "json"],
-                ["versus", name, "demo.ini"], ["versus", "demo.ini", name, "--format", "json"],
-                ["history", "demo.ini", name, "demo.ini"], ["history", name, "demo.ini", "--format", "json"]]
+    # The language is named: the two systems' own could differ.
+    compares = [["compare", "demo.ini", name, "--lang", "en"], ["compare", "demo.ini", name, "--lang", "ja"],
+                ["compare", name, "demo.ini", "--format", "json"],
+                ["versus", name, "demo.ini", "--lang", "en"], ["versus", name, "demo.ini", "--lang", "ja"],
+                ["versus", "demo.ini", name, "--format", "json"],
+                ["history", "demo.ini", name, "demo.ini", "--lang", "en"],
+                ["history", "demo.ini", name, "demo.ini", "--lang", "ja"],
+                ["history", name, "demo.ini", "--format", "json"]]
     if name == "demo.ini":
-        compares.append(["history", "demo.ini", "demo.ini", "--format", "html"])
+        compares.append(["history", "demo.ini", "demo.ini", "--format", "html", "--lang", "en"])
+        compares.append(["history", "demo.ini", "demo.ini", "--format", "html", "--lang", "ja"])
         # A slash begins an operand, not an option, on Windows as elsewhere.
         compares.append(["--file", "demo.ini", "detail", "/1", "1"])
     return ["\t".join(["--file", name] + run) for run in runs] + ["\t".join(run) for run in compares]

@@ -20,6 +20,11 @@ UPDATE = os.environ.get("QUILLBOX_GOLDEN_UPDATE") == "1"
 MTIMES = {"demo.ini": "2026-11-01 11:00", "played.ini": "2026-11-15 12:30", "later.ini": "2026-12-06 10:05"}
 ZONE = "JST-9"
 
+# The language of compare, versus and history follows the locale unless
+# --lang names one: every run gets the same, English one.
+ENV = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+ENV.update({"TZ": ZONE, "LANG": "C"})
+
 
 def set_mtimes():
     for name, when in MTIMES.items():
@@ -64,7 +69,7 @@ def run_case(report, case):
         words = command.split("+")
         # compare, versus and history name their files themselves and take no --file.
         args = [report] + ([] if words[0] in ("compare", "versus", "history") else ["--file", case + ".ini"]) + words
-        run = subprocess.run(args, cwd=HERE, capture_output=True, check=False, env={**os.environ, "TZ": ZONE})
+        run = subprocess.run(args, cwd=HERE, capture_output=True, check=False, env=ENV)
         # A failure is kept as its status line and standard error; success
         # has no .err file at all.
         err = b"" if run.returncode == 0 else b"exit %d\n" % run.returncode + run.stderr

@@ -125,7 +125,9 @@ void DropTest::drop() {
                                  : QStringList{QStringLiteral("history"), dir.filePath(QStringLiteral("backup.ini")),
                                                dir.filePath(QStringLiteral("c.ini")),
                                                dir.filePath(QStringLiteral("b.ini")), loaded};
-    QCOMPARE(QString::fromStdU16String(form->GetDispText()), ReportOutput(args));
+    // The window speaks Japanese whatever the locale; the tool is told so.
+    QCOMPARE(QString::fromStdU16String(form->GetDispText()),
+             ReportOutput(args + QStringList{QStringLiteral("--lang"), QStringLiteral("ja")}));
   } else {
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.first().contains(error), qPrintable(errors.first()));

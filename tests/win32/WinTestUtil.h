@@ -77,4 +77,35 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Runs `commandLine` with its standard output in `output`; its exit status.
+inline std::optional<DWORD> RunProgram(std::wstring commandLine,
+                                       const std::optional<std::filesystem::path>& output = std::nullopt) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = INVALID_HANDLE_VALUE;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (output) {
+    out = CreateFileW(output->c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  }
+  PROCESS_INFORMATION process{};
+  std::optional<DWORD> code;
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output.has_value(), 0, nullptr, nullptr,
+                     &startup, &process)) {
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+      DWORD status = 0;
+      GetExitCodeProcess(process.hProcess, &status);
+      code = status;
+    } else {
+      TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  return code;
+}
+
 }  // namespace quillbox::wintest

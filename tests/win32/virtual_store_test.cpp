@@ -22,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using wintest::HostPath;
 using wintest::ReadBytes;
+using wintest::RunProgram;
 
 fs::path Environment(const wchar_t* name) {
   std::vector<wchar_t> buffer(32768);
@@ -29,36 +30,6 @@ fs::path Environment(const wchar_t* name) {
   return std::wstring(buffer.data(), n < buffer.size() ? n : 0);
 }
 
-// Runs `commandLine` with its standard output in `output`; its exit status.
-std::optional<DWORD> RunProgram(std::wstring commandLine,
-                                const std::optional<fs::path>& output = std::nullopt) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = INVALID_HANDLE_VALUE;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  if (output) {
-    out = CreateFileW(output->c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  }
-  PROCESS_INFORMATION process{};
-  std::optional<DWORD> code;
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output.has_value(), 0, nullptr, nullptr,
-                     &startup, &process)) {
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-      DWORD status = 0;
-      GetExitCodeProcess(process.hProcess, &status);
-      code = status;
-    } else {
-      TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
-  return code;
-}
 
 class GameUnderProgramFiles : public ::testing::Test {
  protected:

@@ -22,13 +22,13 @@
 #include "scores/ScoreFile.h"
 #include "core/App.h"
 #include "core/FileTime.h"
-#include "render/Compare.h"
 #include "render/History.h"
 #include "ui/common/Layout.h"
 #include "ui/win32/CaptionFont.h"
 #include "ui/win32/DispFont.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Layout.h"
+#include "WinTestUtil.h"
 
 namespace {
 // Set by a test: this many of the next allocations on this thread fail as if
@@ -127,7 +127,7 @@ TEST(LoadScoreFile, AFileHeldByAnotherProgramIsRefusedOnlyWhenNotShared) {
     if (c.refused) {
       ASSERT_TRUE(loaded.error.has_value());
       EXPECT_EQ(loaded.error->reason, "the file is in use by another program");
-      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのプログラムがファイルを使用中です"));
+      EXPECT_EQ(ToUtf8(loaded.error->reasonJa), ToUtf8(u"ほかのアプリがファイルを使用中です"));
     } else {
       EXPECT_FALSE(loaded.error.has_value()) << loaded.error->reason;
       EXPECT_EQ(loaded.songs.SongCount(), 1);
@@ -510,9 +510,6 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
   };
   Ranks ranks;
   InitRanks(ranks);
-  PartNames names;
-  InitPartNames(names);
-  const Songs old = LoadScoreFile(dir / L"backup.ini").songs;
   const Songs current = LoadScoreFile(ExampleFile()).songs;
   ASSERT_GT(current.SongCount(), 0);
   for (const auto& c : cases) {
@@ -538,9 +535,16 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
       for (const fs::path& file : {dir / L"backup.ini", dir / L"c.ini", dir / L"b.ini", ExampleFile()}) {
         history.push_back({PathForUser(file), ModifiedText(file).value_or(Text()), LoadScoreFile(file).songs});
       }
-      EXPECT_TRUE(form.GetDispText() == HistoryText(history, ranks));
+      EXPECT_TRUE(form.GetDispText() == HistoryText(history, ranks, Language::Japanese));
     } else if (c.message == nullptr) {
-      EXPECT_TRUE(form.GetDispText() == ComparisonText(old, current, names, CompareTables(old, current, ranks)));
+      // Byte for byte what the report tool prints for the same two files.
+      const fs::path output = dir / L"compare.out";
+      ASSERT_EQ(wintest::RunProgram(L"\"" + wintest::HostPath(QUILLBOX_REPORT_EXE).wstring() + L"\" compare \"" +
+                                        (dir / L"backup.ini").wstring() + L"\" \"" + ExampleFile().wstring() +
+                                        L"\" --lang ja",
+                                    output),
+                std::optional<DWORD>(0));
+      EXPECT_EQ(ToUtf8(form.GetDispText()), wintest::ReadBytes(output));
     } else {
       EXPECT_NE(message.find(c.message), std::wstring::npos) << ToUtf8(Text(message.begin(), message.end()));
       EXPECT_TRUE(form.GetDispText() == before);
