@@ -219,7 +219,8 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     }
     if (backups.empty()) {
       // Only the loaded file: what changed since start-up.
-      window_.SetDispText(ComparisonText(songs_, *fresh, partNames_, CompareTables(songs_, *fresh, ranks_),
+      const Songs& start = startSongs_ ? *startSongs_ : songs_;
+      window_.SetDispText(ComparisonText(start, *fresh, partNames_, CompareTables(start, *fresh, ranks_),
                                         Language::Japanese));
       return;
     }
@@ -233,6 +234,30 @@ void App::Form_DropFiles(const std::vector<std::filesystem::path>& files) {
     const std::optional<Text> text =
         fresh ? HistoryOf(backups, *fresh, freshModified) : HistoryOf(backups, songs_, songsModified_);
     if (text) window_.SetDispText(*text);
+  } catch (const std::bad_alloc&) {
+    window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
+  }
+}
+
+void App::Form_Reload() {
+  if (loadError_) return;  // no table, no window to reload into
+  try {
+    const std::filesystem::path file = ScoreFilePath();
+    Text modified = ModifiedText(file).value_or(Text());
+    LoadResult loaded = LoadScoreFile(file);
+    if (loaded.error) {
+      window_.ShowError(DescribeReloadErrorJa(*loaded.error));
+      return;
+    }
+    // The text is built before any table moves, so that running out of
+    // memory here leaves the tables as they were.
+    const Songs& start = startSongs_ ? *startSongs_ : songs_;
+    const Text text = ComparisonText(start, loaded.songs, partNames_, CompareTables(start, loaded.songs, ranks_),
+                                     Language::Japanese);
+    if (!startSongs_) startSongs_ = std::move(songs_);
+    songs_ = std::move(loaded.songs);
+    songsModified_ = std::move(modified);
+    window_.SetDispText(text);
   } catch (const std::bad_alloc&) {
     window_.ShowError(AppMessageText(AppMessage::OutOfMemory));
   }

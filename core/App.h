@@ -1,6 +1,7 @@
 #pragma once
 // Start-up, view dispatch and copy: the three operations every window event
-// runs through. The tables are filled once at start-up and only read after.
+// runs through. The tables are filled at start-up and replaced only by a
+// reload, which keeps the start-up table beside the newest.
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -54,6 +55,11 @@ class App {
   // itself, dropped, is read anew and stands as the current file: alone, it
   // shows what changed since start-up.
   void Form_DropFiles(const std::vector<std::filesystem::path>& files);
+  // F5 or the text box's menu entry: reads the score file again, as start-up
+  // does, and shows what changed since start-up; the new table becomes the
+  // one every view shows. On failure the user is told and the table and the
+  // box stay as they were. Nothing is written.
+  void Form_Reload();
 
   void ShowChart(ChartMode mode);
   // The picks and the rank summary return false when they left the text box
@@ -84,7 +90,10 @@ class App {
   std::optional<std::filesystem::path> scoreFile_;
   Ranks ranks_;
   PartNames partNames_;
-  Songs songs_;
+  Songs songs_;  // the newest table: what the views show
+  // The start-up table once a reload has replaced songs_; the session's
+  // changes are always told against it. At most these two are held.
+  std::optional<Songs> startSongs_;
   Text songsModified_;  // the file's time when songs_ was read
   std::optional<LoadError> loadError_;
 };

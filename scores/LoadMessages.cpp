@@ -203,4 +203,38 @@ Text DescribeDropErrorJa(const LoadError& error) {
   return out + u"\r\n理由：" + error.reasonJa + u"。\r\n\r\n" + NextStepForDropJa(error);
 }
 
+Text NextStepForReloadJa(const LoadError& error) {
+  // The window goes on with the table it had: the player presses F5 again.
+  const Text again = u"もう一度 F5 を押してください。";
+  const Text name = FromUtf8(PathText(error.path.filename()));
+  switch (error.kind) {
+    case LoadErrorKind::FileError: break;
+    case LoadErrorKind::PartOutOfRange:
+    case LoadErrorKind::RankOutOfRange:
+    case LoadErrorKind::ValueOutOfRange:
+    case LoadErrorKind::NoTitle: return u"hsc.ini を手で書き換えた場合は、この行を直してから、" + again;
+    case LoadErrorKind::TooMany: return u"ゲームが書いたスコアファイルか確認してから、" + again;
+    case LoadErrorKind::NoDecoder: return NextStepJa(error);
+  }
+  switch (error.problem) {
+    case FileProblem::Missing: return name + u" がその場所にあるか確認してから、" + again;
+    case FileProblem::InUse: return u"ゲームを終了してから、" + again;
+    case FileProblem::NoPermission: return name + u" のプロパティでアクセス許可を確認してから、" + again;
+    case FileProblem::ReadFailed: return u"ディスクの接続と状態を確認してから、" + again;
+    case FileProblem::TooManyOpen:
+    case FileProblem::OutOfMemory: return u"ほかのアプリを終了してから、" + again;
+    case FileProblem::KeptChanging: return u"少し待ってから、" + again;
+    default: break;
+  }
+  return name + u" の場所と状態を確認してから、" + again;
+}
+
+Text DescribeReloadErrorJa(const LoadError& error) {
+  Text out = u"hsc.ini を読み直せませんでした。表示はそのままです。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
+  if (error.line != 0) {
+    out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
+  }
+  return out + u"\r\n理由：" + error.reasonJa + u"。\r\n\r\n" + NextStepForReloadJa(error);
+}
+
 }  // namespace quillbox

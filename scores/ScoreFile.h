@@ -99,5 +99,9 @@ Text DescribeLoadErrorJa(const LoadError& error);
 // file and ends in dropping it again, never in a restart.
 Text NextStepForDropJa(const LoadError& error);
 Text DescribeDropErrorJa(const LoadError& error);
+// The same for hsc.ini read again with F5: the window keeps its table and
+// the next step ends in pressing F5 again.
+Text NextStepForReloadJa(const LoadError& error);
+Text DescribeReloadErrorJa(const LoadError& error);
 
 }  // namespace quillbox

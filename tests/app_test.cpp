@@ -363,6 +363,7 @@ TEST(Wording, EveryJapaneseMessageKeepsToOneWordPerThing) {
   for (const LoadError& error : errors) {
     messages.push_back(DescribeLoadErrorJa(error));
     messages.push_back(DescribeDropErrorJa(error));
+    messages.push_back(DescribeReloadErrorJa(error));
   }
   EXPECT_NE(messages.back().find(u"HPs（プレイ回数）の値が"), Text::npos) << Show(messages.back());
   for (const Text& message : messages) {
@@ -371,6 +372,78 @@ TEST(Wording, EveryJapaneseMessageKeepsToOneWordPerThing) {
     for (std::size_t i = 1; i < message.size(); ++i)
       EXPECT_FALSE(message[i] == u':' && message[i - 1] >= 0x3000) << Show(message);
   }
+}
+
+// F5 through a session: each reload is told against the start-up table, the
+// views then show the newest, a failed reload changes nothing, and a dropped
+// backup is compared with the newest table.
+TEST_F(AppTest, ReloadShowsTheSessionsChangesAndSwapsInTheNewTable) {
+  WriteScores(kTwoSongs);
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  const Songs start = app.songs();
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const auto sinceStart = [&](const Songs& now) {
+    return ComparisonText(start, now, names, CompareTables(start, now, ranks), Language::Japanese);
+  };
+
+  // Unchanged: the box says so, as compare does.
+  app.Form_Reload();
+  EXPECT_EQ(window_.disp(), sinceStart(start)) << Show(window_.disp());
+
+  for (const char* hpr : {"40", "55"}) {
+    WriteScores(std::string("[First\\]\nHPR1=") + hpr + "\nPR11=20\n[表ソ\\]\nHPR8=1\n[New\\]\nHPR3=7\n");
+    window_.ClearLog();
+    app.Form_Reload();
+    EXPECT_EQ(window_.log(), "disp;");
+    const Songs now = LoadScoreFile(dir_ / "hsc.ini").songs;
+    EXPECT_EQ(window_.disp(), sinceStart(now)) << Show(window_.disp());
+    EXPECT_NE(window_.disp(), sinceStart(start));
+    app.Radio_MouseDown(0);
+    EXPECT_EQ(window_.disp(), ChartText(now, 0));
+  }
+  app.Command1_Click();
+  EXPECT_EQ(window_.clipboard(), window_.disp() + u"dori-fen record chart \"quillbox!\" 0.90\r\n");
+
+  // A bad file: its message, naming the file, and nothing else changes.
+  const Text shown = window_.disp();
+  WriteScores("[First\\]\nHPR9=1\n");
+  window_.ClearLog();
+  app.Form_Reload();
+  EXPECT_EQ(window_.log(), "error;");
+  ASSERT_EQ(window_.errors().size(), 1U);
+  EXPECT_NE(window_.errors().back().find(PathForUser(dir_ / "hsc.ini")), Text::npos);
+  EXPECT_NE(window_.errors().back().find(u"F5"), Text::npos);
+  EXPECT_EQ(window_.disp(), shown);
+  EXPECT_EQ(app.songs().SongCount(), 3);
+
+  // A backup dropped after the reload is compared with the newest table.
+  std::ofstream(dir_ / "old.ini", std::ios::binary) << test::Cp932File(kTwoSongs);
+  app.Form_DropFiles({dir_ / "old.ini"});
+  EXPECT_EQ(window_.disp(),
+            ComparisonText(start, app.songs(), names, CompareTables(start, app.songs(), ranks), Language::Japanese));
+}
+
+// Reloads hold the start-up table and the newest, never one per reload.
+TEST_F(AppTest, ReloadsHoldTwoTables) {
+  std::string big;
+  for (int song = 0; song < 3000; ++song) big.append("[s").append(std::to_string(song)).append("\\]\nHPR1=1\n");
+  std::ofstream(dir_ / "hsc.ini", std::ios::binary) << big;
+  App app(window_, random_);
+  ASSERT_TRUE(app.Form_Load());
+  // What the heap holds once a reload has finished.
+  const auto liveAfterReload = [&] {
+    app.Form_Reload();
+    test::ResetPeakLiveBytes();
+    return test::PeakLiveBytes();
+  };
+  liveAfterReload();
+  const std::int64_t second = liveAfterReload();
+  for (int i = 0; i < 4; ++i) liveAfterReload();
+  EXPECT_LT(liveAfterReload() - second, 1 << 16) << "after the second reload: " << second << " bytes";
 }
 
 // Each message of the app says what went wrong, then, after a blank line,

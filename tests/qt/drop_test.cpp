@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "QtTestUtil.h"
+#include "render/Compare.h"
+#include "ui/common/Layout.h"
 #include "ui/qt/Form1.h"
 
 using namespace quillbox;
@@ -64,6 +66,7 @@ class DropTest final : public QObject {
   void neverAMove();
   void namesAreTheirBytes();
   void droppedTextGoesIntoTheBox();
+  void reload();
 };
 
 void DropTest::drop_data() {
@@ -179,6 +182,58 @@ void DropTest::droppedTextGoesIntoTheBox() {
   mime.setText(QStringLiteral("dropped words"));
   QVERIFY(Drop(form->Disp()->viewport(), &mime) != Qt::IgnoreAction);
   QVERIFY(QString::fromStdU16String(form->GetDispText()).contains(QStringLiteral("dropped words")));
+}
+
+// F5 and the menu entry after the game saved: the box shows the session's
+// changes since start-up, Perfect then charts the new table, and a reload of
+// a bad file changes nothing.
+void DropTest::reload() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  const QString hsc = dir.filePath(QStringLiteral("hsc.ini"));
+  QVERIFY(QFile::copy(QString::fromStdString(test::ExampleFile().string()), hsc));
+  const std::filesystem::path file = test::PathFromQString(hsc);
+  const Songs start = LoadScoreFile(file).songs;
+  QStringList errors;
+  const auto form = OpenMainWindow({file, nullptr, [&](const QString& m) { errors << m; }});
+  QVERIFY(form);
+  form->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const auto sinceStart = [&] {
+    const Songs now = LoadScoreFile(file).songs;
+    return ComparisonText(start, now, names, CompareTables(start, now, ranks), Language::Japanese);
+  };
+
+  QVERIFY(test::WriteFile(hsc, Backup()));
+  QTest::keyClick(form->Disp(), Qt::Key_F5);
+  QVERIFY2(form->GetDispText() == sinceStart(), test::Show(form->GetDispText()).constData());
+  QVERIFY(form->GetDispText() != ComparisonText(start, start, names, CompareTables(start, start, ranks),
+                                                Language::Japanese));
+  QVERIFY(form->Radio(0)->isChecked());
+  QTest::mousePress(form->Radio(0), Qt::LeftButton);
+  QVERIFY(form->GetDispText() == ChartText(LoadScoreFile(file).songs, 0));
+
+  const Text shown = form->GetDispText();
+  QVERIFY(test::WriteFile(hsc, "[a\\]\nHPR9=5\n"));
+  QTest::keyClick(form->Command1(), Qt::Key_F5);
+  QCOMPARE(errors.size(), 1);
+  QVERIFY2(errors.first().contains(QStringLiteral("F5")), qPrintable(errors.first()));
+  QVERIFY(form->GetDispText() == shown);
+
+  // The menu: the standard entries, then the reload entry, which works.
+  const std::unique_ptr<QMenu> menu(form->Disp()->CreateContextMenu(QPoint()));
+  const QList<QAction*> actions = menu->actions();
+  QVERIFY(actions.size() > 6);
+  QCOMPARE(actions.last()->text(), QString::fromUtf16(ui::kReloadMenuEntry));
+  QVERIFY(test::WriteFile(hsc, Backup()));
+  actions.last()->trigger();
+  QCoreApplication::processEvents();
+  QCOMPARE(errors.size(), 1);
+  QVERIFY2(form->GetDispText() == sinceStart(), test::Show(form->GetDispText()).constData());
 }
 
 QTEST_MAIN(DropTest)

@@ -18,6 +18,7 @@
 #include "core/App.h"
 #include "core/Version.h"
 #include "ranks/Ranks.h"
+#include "render/Compare.h"
 #include "scores/ScoreFile.h"
 #include "ui/common/Layout.h"
 #include "ui/win32/ControlIds.h"
@@ -422,6 +423,25 @@ TEST_F(Form1Driver, WheelPageDownAndCtrlEndReachTheLinesBelowTheBoxAndACopyHolds
     SendMessageTimeoutW(command1_, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
     EXPECT_EQ(ReadClipboard().value_or(L"(none)"), ToWide(chart + kCopySignature));
   }
+}
+
+// F5 from the keyboard, whichever control has the focus, after the game
+// saved: the session's changes, then Perfect charts the new table.
+TEST_F(Form1Driver, F5ShowsTheSessionsChangesAndThePressesShowTheNewTable) {
+  std::string later = bytes_;
+  const std::size_t at = later.find("HPR1=82");
+  ASSERT_NE(at, std::string::npos);
+  later.replace(at, 7, "HPR1=95");
+  std::ofstream(app_->folder() / L"hsc.ini", std::ios::binary | std::ios::trunc) << later;
+  const Songs now = ParseScoreFile(later).songs;
+  PostMessageW(command1_, WM_KEYDOWN, VK_F5, 1);
+  PostMessageW(command1_, WM_KEYUP, VK_F5, 1);
+  const Text changes =
+      ComparisonText(songs_, now, partNames_, CompareTables(songs_, now, ranks_), Language::Japanese);
+  EXPECT_TRUE(DispBecomes(changes)) << Show(Disp());
+  EXPECT_TRUE(IsChecked(radio_[0]));
+  Press(0, WM_LBUTTONDOWN, WM_LBUTTONUP);
+  EXPECT_TRUE(DispBecomes(ChartText(now, kHiPerfectChart))) << Show(Disp());
 }
 
 TEST_F(Form1Driver, BusyClipboardIsReportedAndNothingChanges) {

@@ -553,6 +553,74 @@ TEST(DroppedFiles, ShowTheComparisonOrOneMessageAndLeaveTheBoxAlone) {
   fs::remove_all(dir);
 }
 
+// The text box's menu: the edit box's standard entries with the states the
+// selection gives them, then the reload entry; reloading after the game
+// saved shows the session's changes, and a bad file leaves the box alone.
+TEST(Reload, MenuEntriesAndTheSessionsChanges) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / (L"quillbox reload " + std::to_wstring(GetCurrentProcessId()));
+  fs::create_directories(dir);
+  fs::copy_file(ExampleFile(), dir / L"hsc.ini", fs::copy_options::overwrite_existing);
+  MSG pending;
+  while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  Form1 form(GetModuleHandleW(nullptr), dir / L"hsc.ini");
+  ASSERT_TRUE(form.CreateForm());
+  ASSERT_TRUE(form.Form_Load());
+  const HWND window = FindWindowW(kForm1ClassName, nullptr);
+  const HWND disp = GetDlgItem(window, kDispId);
+  ASSERT_TRUE(OpenClipboard(nullptr));  // nothing to paste
+  EmptyClipboard();
+  CloseClipboard();
+  const auto menuState = [&] {
+    HMENU menu = form.CreateDispMenu();
+    std::wstring state;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[64] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+      const UINT flags = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      state += (flags & MF_SEPARATOR) != 0 ? L"-" : std::wstring(text) + ((flags & MF_GRAYED) != 0 ? L"(off)" : L"");
+      state += L';';
+    }
+    DestroyMenu(menu);
+    return state;
+  };
+  SendMessageW(disp, EM_SETSEL, 0, 0);
+  EXPECT_EQ(menuState(), L"元に戻す(&U)(off);-;切り取り(&T)(off);コピー(&C)(off);貼り付け(&P)(off);削除(&D)(off);-;"
+                         L"すべて選択(&A);-;hsc.ini を読み直す（F5）;");
+  SendMessageW(disp, EM_SETSEL, 0, -1);
+  EXPECT_EQ(menuState(), L"元に戻す(&U)(off);-;切り取り(&T);コピー(&C);貼り付け(&P)(off);削除(&D);-;"
+                         L"すべて選択(&A)(off);-;hsc.ini を読み直す（F5）;");
+
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const Songs start = LoadScoreFile(dir / L"hsc.ini").songs;
+  std::ifstream demo(ExampleFile(), std::ios::binary);
+  std::string later((std::istreambuf_iterator<char>(demo)), {});
+  const std::size_t at = later.find("HPR1=82");
+  ASSERT_NE(at, std::string::npos);
+  later.replace(at, 7, "HPR1=95");
+  std::ofstream(dir / L"hsc.ini", std::ios::binary | std::ios::trunc) << later;
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(kReloadId, 0), 0);
+  const Songs now = LoadScoreFile(dir / L"hsc.ini").songs;
+  EXPECT_TRUE(form.GetDispText() ==
+              ComparisonText(start, now, names, CompareTables(start, now, ranks), Language::Japanese));
+  EXPECT_EQ(IsDlgButtonChecked(window, kRadioFirstId), BST_CHECKED);
+
+  const Text shown = form.GetDispText();
+  std::ofstream(dir / L"hsc.ini", std::ios::binary | std::ios::trunc) << "[a\\]\nHPR9=5\n";
+  std::wstring message;
+  std::thread closer([&, thread = GetCurrentThreadId()] { message = CloseMessageBox(thread); });
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(kReloadId, 0), 0);
+  closer.join();
+  EXPECT_NE(message.find(L"F5"), std::wstring::npos);
+  EXPECT_TRUE(form.GetDispText() == shown);
+  DestroyWindow(window);
+  fs::remove_all(dir);
+}
+
 // A second drop while the first one's message is up is refused: no second
 // box, and the window is not left working behind the first.
 TEST(DroppedFiles, ADropWhileAMessageIsUpShowsNoSecondBox) {

@@ -13,7 +13,7 @@ from pathlib import Path
 
 FILES = {"quillbox.exe", "quillbox-report.exe", "readme.txt", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"}
 HEADINGS = ["概要", "動作環境", "ファイル構成", "使い方", "表示の見かた", "コマンドライン版（quillbox-report.exe）",
-            "困ったときは", "注意事項", "転載・再配布", "アンインストール", "バージョンの表記", "更新履歴", "ライセンス",
+            "アンインストール", "困ったときは", "注意事項", "転載・再配布", "バージョンの表記", "更新履歴", "ライセンス",
             "ソースコード"]
 # DLLs every Windows 10 and 11 has: the exes must run from a bare folder.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "version.dll", "msvcrt.dll",

@@ -37,6 +37,10 @@ inline constexpr std::array<ControlDesign, 8> kControls{{
     {ControlKind::Radio, 5, u"ランダムパートセレクト (PlayCount考慮)", 2760, 360, 3495, 180},
 }};
 
+// The text box's context menu entry that reads hsc.ini again, after the
+// standard entries; F5 does the same.
+inline constexpr char16_t kReloadMenuEntry[] = u"hsc.ini を読み直す（F5）";
+
 // The caption before the core adds the version to it.
 inline constexpr char16_t kDesignedCaption[] = u"くいるぼっくす！";
 

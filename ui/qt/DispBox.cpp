@@ -1,6 +1,9 @@
 #include "ui/qt/DispBox.h"
 
+#include "ui/common/Layout.h"
+
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -12,6 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -206,6 +210,20 @@ Text DispBox::GetText() const {
     }
   }
   return text.toStdU16String();
+}
+
+QMenu* DispBox::CreateContextMenu(const QPoint& at) {
+  QMenu* menu = createStandardContextMenu(at);
+  menu->addSeparator();
+  QAction* reload = menu->addAction(QString::fromUtf16(ui::kReloadMenuEntry));
+  // Queued: the read and any message it brings come after the menu has closed.
+  connect(reload, &QAction::triggered, this, &DispBox::ReloadRequested, Qt::QueuedConnection);
+  return menu;
+}
+
+void DispBox::contextMenuEvent(QContextMenuEvent* event) {
+  const std::unique_ptr<QMenu> menu(CreateContextMenu(event->pos()));
+  menu->exec(event->globalPos());
 }
 
 void DispBox::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,7 @@
 // CR LF line ends; the box shows each CR LF as a line break and gives
 // back exactly the string it was given, typed changes aside.
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <filesystem>
@@ -32,15 +33,21 @@ class DispBox final : public QPlainTextEdit {
 
   void SetText(const Text& text);
   Text GetText() const;
+  // The box's standard context menu and, after it, the reload entry. The
+  // caller owns the menu.
+  QMenu* CreateContextMenu(const QPoint& at);
 
  signals:
   // Files dropped on the box; dropped text goes into the box as before.
   void FilesDropped(const std::vector<std::filesystem::path>& files);
+  // The context menu's reload entry was chosen.
+  void ReloadRequested();
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;

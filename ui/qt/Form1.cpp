@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <utility>
 
 #include "core/ProgramDirectory.h"
@@ -146,6 +147,10 @@ void Form1::RunPendingDrop() {
   if (!files.empty()) Guard([&] { app_.Form_DropFiles(files); });
 }
 
+void Form1::Reload() {
+  Guard([this] { app_.Form_Reload(); });
+}
+
 Form1::~Form1() = default;
 
 // Each event the core handles is guarded here, where it leaves Qt's code,
@@ -189,6 +194,10 @@ void Form1::CreateControls() {
   disp_->setAccessibleName(QString::fromUtf16(kDispName));
   disp_->setAccessibleDescription(QString::fromUtf16(kDispDescription));
   connect(disp_, &DispBox::FilesDropped, this, &Form1::DropFiles);
+  connect(disp_, &DispBox::ReloadRequested, this, &Form1::Reload);
+  // F5 anywhere in the window, whichever control has the focus.
+  auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(reload, &QShortcut::activated, this, &Form1::Reload);
 
   command1_ = new QPushButton(Caption(ui::Command1Design().caption), this);
   command1_->setGeometry(Pixels(ui::Command1Design()));

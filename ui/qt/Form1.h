@@ -77,6 +77,8 @@ class Form1 final : public QWidget, public WindowOps {
 
   OptionButton* Radio(int index) const { return radio_.at(static_cast<std::size_t>(index)); }
   DispBox* Disp() const { return disp_; }
+  // F5 and the text box's menu entry: hsc.ini read again through the core.
+  void Reload();
   QPushButton* Command1() const { return command1_; }
 
   // WindowOps

@@ -138,6 +138,13 @@ int Form1::Run(int showCommand) {
     if (got == 0) break;
     if (got == -1) return 1;
     queuedMessage_ = &message;
+    // F5 from any control of the window, as an accelerator would take it.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F5 &&
+        (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
+      SendMessageW(window_, WM_COMMAND, MAKEWPARAM(kReloadId, 0), 0);
+      queuedMessage_ = nullptr;
+      continue;
+    }
     // IsDialogMessage gives Tab and the arrow keys their usual meaning.
     if (!IsDialogMessageW(window_, &message)) {
       TranslateMessage(&message);
@@ -304,6 +311,10 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         Guard([&] { app_.Command1_Click(); });
         return 0;
       }
+      if (LOWORD(wParam) == kReloadId) {
+        OnReload();
+        return 0;
+      }
       break;
     case WM_ACTIVATE:
       // Keep the focused control across switches to other windows.
@@ -366,6 +377,18 @@ LRESULT CALLBACK Form1::DispProc(HWND disp, UINT message, WPARAM wParam, LPARAM 
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
   // The edit control would ignore it: a drop anywhere counts as on the window.
   if (message == WM_DROPFILES) return SendMessageW(GetParent(disp), message, wParam, lParam);
+  // The edit control's own menu cannot be extended, so the whole menu is ours.
+  if (message == WM_CONTEXTMENU) {
+    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(GetParent(disp), GWLP_USERDATA));
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (lParam == -1) {
+      // From the keyboard (Shift+F10, the menu key): at the caret.
+      GetCaretPos(&at);
+      ClientToScreen(disp, &at);
+    }
+    if (self != nullptr) Contained([&] { self->OnDispContextMenu(at); });
+    return 0;
+  }
   LRESULT result = 0;
   Contained([&] {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(disp, DispProc, subclassId);
@@ -404,6 +427,58 @@ void Form1::OnDropFiles(HDROP drop) {
   // Some of the names alone would be half the drop.
   if (!named || files.empty()) return;
   Guard([&] { app_.Form_DropFiles(files); });
+}
+
+void Form1::OnReload() {
+  // As with a drop: a reload while a message is up would stack a second box.
+  if (messagesOpen_ > 0) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  Guard([&] { app_.Form_Reload(); });
+}
+
+HMENU Form1::CreateDispMenu() const {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(disp_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const bool selected = start != end;
+  const bool editable = (GetWindowLongW(disp_, GWL_STYLE) & ES_READONLY) == 0;
+  const auto length = static_cast<DWORD>(GetWindowTextLengthW(disp_));
+  const auto state = [](bool enabled) { return static_cast<UINT>(MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED)); };
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return nullptr;
+  AppendMenuW(menu, state(editable && SendMessageW(disp_, EM_CANUNDO, 0, 0) != 0), kDispUndoId, L"元に戻す(&U)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, state(editable && selected), kDispCutId, L"切り取り(&T)");
+  AppendMenuW(menu, state(selected), kDispCopyId, L"コピー(&C)");
+  AppendMenuW(menu, state(editable && IsClipboardFormatAvailable(CF_UNICODETEXT) != 0), kDispPasteId,
+              L"貼り付け(&P)");
+  AppendMenuW(menu, state(editable && selected), kDispDeleteId, L"削除(&D)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, state(length > 0 && !(start == 0 && end >= length)), kDispSelectAllId, L"すべて選択(&A)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, state(true), kReloadId, Wide(ui::kReloadMenuEntry));
+  return menu;
+}
+
+void Form1::OnDispContextMenu(POINT at) {
+  HMENU menu = CreateDispMenu();
+  if (menu == nullptr) return;
+  SetFocus(disp_);
+  const auto chosen = static_cast<int>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  switch (chosen) {
+    case kDispUndoId: SendMessageW(disp_, EM_UNDO, 0, 0); break;
+    case kDispCutId: SendMessageW(disp_, WM_CUT, 0, 0); break;
+    case kDispCopyId: SendMessageW(disp_, WM_COPY, 0, 0); break;
+    case kDispPasteId: SendMessageW(disp_, WM_PASTE, 0, 0); break;
+    case kDispDeleteId: SendMessageW(disp_, WM_CLEAR, 0, 0); break;
+    case kDispSelectAllId: SendMessageW(disp_, EM_SETSEL, 0, -1); break;
+    case kReloadId: OnReload(); break;
+    default: break;  // closed without a choice
+  }
 }
 
 void Form1::OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,6 +30,10 @@ class Form1 final : public WindowOps {
   // window and runs the message loop. Returns the process exit status: 1 when
   // the score file could not be loaded (the window is then never shown).
   int Run(int showCommand);
+  // The text box's context menu as it stands now: the edit box's standard
+  // entries with their enabled states, then the reload entry. The caller
+  // destroys it.
+  HMENU CreateDispMenu() const;
   // The first step of Run: the window and its controls, laid out for the
   // window's DPI and still hidden. False when the window cannot be made.
   bool CreateForm();
@@ -58,6 +62,9 @@ class Form1 final : public WindowOps {
   void OnRadioMouseDown(int index, UINT message, WPARAM wParam, LPARAM lParam);
   // Takes the dropped files' names and hands them to the core; frees `drop`.
   void OnDropFiles(HDROP drop);
+  void OnReload();
+  // The text box's menu at `at` (screen coordinates), run to its end.
+  void OnDispContextMenu(POINT at);
 
   void CreateControls();
   // Lays the window out for `dpi`; `suggested` is the frame Windows gives
