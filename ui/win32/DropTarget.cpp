@@ -138,7 +138,13 @@ void DropRegistration::Register(HWND window, HWND disp, std::function<bool()> ac
   target_ = new (std::nothrow) DropTarget(window, std::move(accepting));
   if (target_ == nullptr) return;
   for (HWND registering : {window, disp}) {
-    if (registering != nullptr && RegisterDragDrop(registering, target_) == S_OK) registered_.push_back(registering);
+    if (registering == nullptr) continue;
+    HRESULT result = RegisterDragDrop(registering, target_);
+    // A control with a target of its own would answer drags on its own terms.
+    if (result == DRAGDROP_E_ALREADYREGISTERED && RevokeDragDrop(registering) == S_OK) {
+      result = RegisterDragDrop(registering, target_);
+    }
+    if (result == S_OK) registered_.push_back(registering);
   }
 }
 
