@@ -655,5 +655,147 @@ TEST(DroppedFiles, ADropWhileAMessageIsUpShowsNoSecondBox) {
   fs::remove(bad);
 }
 
+
+// A drag source's data: the files as CF_HDROP, or no format at all. It
+// lives on the stack, so counting references is left out.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class FileData final : public IDataObject {
+ public:
+  explicit FileData(std::vector<std::filesystem::path> files) : files_(std::move(files)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDataObject)) return E_NOINTERFACE;
+    *object = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+    *medium = STGMEDIUM{};
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = MakeDrop(files_);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return !files_.empty() && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK
+                                                                                                 : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+ private:
+  std::vector<std::filesystem::path> files_;
+};
+#pragma GCC diagnostic pop
+
+// The effects a drag is answered with at enter, over and drop.
+std::vector<DWORD> DragAndDrop(IDropTarget& target, IDataObject& data, DWORD offered) {
+  std::vector<DWORD> effects(3, offered);
+  target.DragEnter(&data, MK_LBUTTON, {0, 0}, &effects[0]);
+  target.DragOver(MK_LBUTTON, {0, 0}, &effects[1]);
+  target.Drop(&data, 0, {0, 0}, &effects[2]);
+  return effects;
+}
+
+// A backup dropped through OLE: a source told MOVE may delete it, so the
+// answer is copy or link or nothing, and an accepted drop shows the
+// comparison once the drop's work is dispatched.
+TEST(DroppedFiles, OleDragsAreAnsweredCopyOrLinkNeverMove) {
+  namespace fs = std::filesystem;
+  const fs::path backup = fs::temp_directory_path() / (L"quillbox ole " + std::to_wstring(GetCurrentProcessId()) + L".ini");
+  std::ifstream demo(ExampleFile(), std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(demo)), {});
+  const std::size_t at = text.find("HPR1=82");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 7, "HPR1=70");
+  std::ofstream(backup, std::ios::binary) << text;
+  const struct {
+    DWORD offered;
+    bool files;
+    DWORD answer;
+  } cases[] = {
+      {DROPEFFECT_COPY, true, DROPEFFECT_COPY},
+      {DROPEFFECT_MOVE, true, DROPEFFECT_NONE},
+      {DROPEFFECT_COPY | DROPEFFECT_MOVE, true, DROPEFFECT_COPY},
+      {DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, true, DROPEFFECT_COPY},
+      {DROPEFFECT_LINK, true, DROPEFFECT_LINK},
+      {DROPEFFECT_LINK | DROPEFFECT_MOVE, true, DROPEFFECT_LINK},
+      {DROPEFFECT_COPY, false, DROPEFFECT_NONE},  // text, not files
+  };
+  Ranks ranks;
+  InitRanks(ranks);
+  PartNames names;
+  InitPartNames(names);
+  const Songs old = LoadScoreFile(backup).songs;
+  const Songs current = LoadScoreFile(ExampleFile()).songs;
+  const Text compared = ComparisonText(old, current, names, CompareTables(old, current, ranks));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(&c - cases));
+    Form1 form(GetModuleHandleW(nullptr), ExampleFile());
+    ASSERT_TRUE(form.CreateForm());
+    ASSERT_TRUE(form.Form_Load());
+    ASSERT_NE(form.FileDropTarget(), nullptr);
+    const Text before = form.GetDispText();
+    FileData data(c.files ? std::vector<fs::path>{backup} : std::vector<fs::path>{});
+    EXPECT_EQ(DragAndDrop(*form.FileDropTarget(), data, c.offered), std::vector<DWORD>(3, c.answer));
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+    EXPECT_TRUE(form.GetDispText() == (c.answer != DROPEFFECT_NONE ? compared : before));
+  }
+  fs::remove(backup);
+}
+
+// While a drop's message is up, the target refuses what it would take
+// otherwise, as WM_DROPFILES does.
+IDropTarget* latchTarget = nullptr;
+IDataObject* latchData = nullptr;
+std::vector<DWORD> latchEffects;
+
+TEST(DroppedFiles, OleDragsAreRefusedWhileAMessageIsUp) {
+  namespace fs = std::filesystem;
+  const fs::path bad = fs::temp_directory_path() / (L"quillbox ole bad " + std::to_wstring(GetCurrentProcessId()) + L".ini");
+  std::ofstream(bad, std::ios::binary) << "[a\\]\nHPR9=5\n";
+  // The last window's WM_QUIT would end the message box at once.
+  MSG pending;
+  while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  Form1 form(GetModuleHandleW(nullptr), ExampleFile());
+  ASSERT_TRUE(form.CreateForm());
+  ASSERT_TRUE(form.Form_Load());
+  ASSERT_NE(form.FileDropTarget(), nullptr);
+  FileData data({ExampleFile()});
+  latchTarget = form.FileDropTarget();
+  latchData = &data;
+  latchEffects.clear();
+  // Runs in the message box's own loop, on the window's thread as OLE would.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    latchEffects = DragAndDrop(*latchTarget, *latchData, DROPEFFECT_COPY);
+  });
+  ASSERT_NE(timer, 0u);
+  std::wstring message;
+  std::thread closer([&, thread = GetCurrentThreadId()] {
+    for (int tries = 0; tries < 500 && MessageBoxes(thread).empty(); ++tries) Sleep(20);
+    Sleep(500);
+    message = CloseMessageBox(thread);
+  });
+  SendMessageW(FindWindowW(kForm1ClassName, nullptr), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({bad})), 0);
+  closer.join();
+  EXPECT_NE(message, L"(no message box)");
+  EXPECT_EQ(latchEffects, std::vector<DWORD>(3, DROPEFFECT_NONE));
+  // The box closed, the same drag is welcome again.
+  DWORD effect = DROPEFFECT_COPY;
+  latchTarget->DragEnter(&data, MK_LBUTTON, {0, 0}, &effect);
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_COPY});
+  latchTarget->DragLeave();
+  fs::remove(bad);
+}
+
 }  // namespace
 }  // namespace quillbox::win32

@@ -180,6 +180,8 @@ bool Form1::CreateForm() {
   if (window_ == nullptr) return false;
   DragAcceptFiles(window_, TRUE);
   CreateControls();
+  // Our own answer to a drag, not the system's: never move (see DropTarget).
+  drops_.Register(window_, disp_, [this] { return messagesOpen_ == 0; });
   ApplyDpi(WindowDpi(window_));
   return true;
 }
@@ -342,7 +344,10 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_DPICHANGED: ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_DESTROY:
+      drops_.Revoke();
+      PostQuitMessage(0);
+      return 0;
     case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
   }
@@ -412,13 +417,7 @@ void Form1::OnDropFiles(HDROP drop) {
   std::vector<std::filesystem::path> files;
   bool named = false;
   Guard([&] {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    files.reserve(count);
-    for (UINT i = 0; i < count; ++i) {
-      std::wstring name(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-      DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
-      files.emplace_back(std::move(name));
-    }
+    files = DroppedNames(drop);
     named = true;
   });
   // Freed before the core runs: a message box it shows must not keep the

@@ -13,6 +13,7 @@
 #include "core/App.h"
 #include "core/WindowOps.h"
 #include "ui/win32/ControlIds.h"
+#include "ui/win32/DropTarget.h"
 #include "ui/win32/Layout.h"
 #include "views/RandomPick.h"
 
@@ -40,6 +41,8 @@ class Form1 final : public WindowOps {
   // The second: the core's start-up. False when the score file could not be
   // loaded (the message has been shown).
   bool Form_Load();
+  // The target file drags reach through OLE (null without OLE); tests drive it.
+  IDropTarget* FileDropTarget() const { return drops_.Target(); }
 
   // WindowOps
   Text GetCaption() override;
@@ -97,6 +100,7 @@ class Form1 final : public WindowOps {
   bool reportingFailure_ = false;
   // Message boxes up now; drops are refused while any is.
   int messagesOpen_ = 0;
+  DropRegistration drops_;
   const Text unfinished_ = AppMessageText(AppMessage::Unfinished);  // made while memory is there
 
   ClockRandomSource random_;
