@@ -22,6 +22,7 @@
 #include "scores/ScoreFile.h"
 #include "core/App.h"
 #include "core/FileTime.h"
+#include "render/Compare.h"
 #include "render/History.h"
 #include "ui/common/Layout.h"
 #include "ui/win32/CaptionFont.h"
@@ -604,9 +605,16 @@ TEST(Reload, MenuEntriesAndTheSessionsChanges) {
   later.replace(at, 7, "HPR1=95");
   std::ofstream(dir / L"hsc.ini", std::ios::binary | std::ios::trunc) << later;
   SendMessageW(window, WM_COMMAND, MAKEWPARAM(kReloadId, 0), 0);
-  const Songs now = LoadScoreFile(dir / L"hsc.ini").songs;
-  EXPECT_TRUE(form.GetDispText() ==
-              ComparisonText(start, now, names, CompareTables(start, now, ranks), Language::Japanese));
+  // Byte for byte what `quillbox-report compare START NOW --lang ja` prints.
+  const fs::path output = dir / L"compare.out";
+  ASSERT_EQ(wintest::RunProgram(L"\"" + wintest::HostPath(QUILLBOX_REPORT_EXE).wstring() + L"\" compare \"" +
+                                    ExampleFile().wstring() + L"\" \"" + (dir / L"hsc.ini").wstring() +
+                                    L"\" --lang ja",
+                                output),
+            std::optional<DWORD>(0));
+  EXPECT_EQ(ToUtf8(form.GetDispText()), wintest::ReadBytes(output));
+  EXPECT_NE(form.GetDispText(), ComparisonText(start, start, names, CompareTables(start, start, ranks),
+                                               Language::Japanese));
   EXPECT_EQ(IsDlgButtonChecked(window, kRadioFirstId), BST_CHECKED);
 
   const Text shown = form.GetDispText();
@@ -734,7 +742,7 @@ TEST(DroppedFiles, OleDragsAreAnsweredCopyOrLinkNeverMove) {
   InitPartNames(names);
   const Songs old = LoadScoreFile(backup).songs;
   const Songs current = LoadScoreFile(ExampleFile()).songs;
-  const Text compared = ComparisonText(old, current, names, CompareTables(old, current, ranks));
+  const Text compared = ComparisonText(old, current, names, CompareTables(old, current, ranks), Language::Japanese);
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(&c - cases));
     Form1 form(GetModuleHandleW(nullptr), ExampleFile());
