@@ -290,15 +290,15 @@ struct Arguments {
 
 // A command word, the operands it names in its help and the formats it takes
 // (none: it takes no --format).
-struct CommandSpec {
+struct CommandShape {
   const char* word;
   const char* description;
   std::vector<const char*> operands;
   std::vector<const char*> formats;
 };
 
-const std::vector<CommandSpec>& Commands() {
-  static const std::vector<CommandSpec> commands = {
+const std::vector<CommandShape>& Commands() {
+  static const std::vector<CommandShape> commands = {
       {"perfect", "the hi-perfect chart", {}, {}},
       {"score", "the best score chart", {}, {}},
       {"playcount", "the play count chart", {}, {}},
@@ -331,7 +331,7 @@ std::string Join(const std::vector<const char*>& words, const char* separator) {
 
 // The checks CLI11 leaves to us: what may be combined with what, how many
 // operands a command takes, and their values. Empty when all is well.
-std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
+std::string CheckUsage(Arguments& a, const CommandShape& shape) {
   const std::string& command = a.command;
   if (command == "compare" || command == "versus" || command == "history") {
     if (a.file || a.copy || a.seed) {
@@ -353,9 +353,9 @@ std::string CheckUsage(Arguments& a, const CommandSpec& spec) {
     if (a.part < 1 || a.part > 8) return "PART is 1 to 8";
     if (a.song < 1) return "SONG is 1 or more";
   }
-  if (a.format && std::find_if(spec.formats.begin(), spec.formats.end(),
-                               [&](const char* f) { return *a.format == f; }) == spec.formats.end()) {
-    return command + " --format is one of " + Join(spec.formats, ", ");
+  if (a.format && std::find_if(shape.formats.begin(), shape.formats.end(),
+                               [&](const char* f) { return *a.format == f; }) == shape.formats.end()) {
+    return command + " --format is one of " + Join(shape.formats, ", ");
   }
   if (a.lang && *a.lang != "ja" && *a.lang != "en") return "--lang is ja or en";
   return {};
@@ -411,24 +411,24 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   // Each command's operands land in these; a missing one stays uncounted.
   std::vector<std::string> pair(2);
   std::vector<std::string> files;
-  for (const CommandSpec& spec : Commands()) {
-    CLI::App* sub = app.add_subcommand(spec.word, spec.description);
+  for (const CommandShape& shape : Commands()) {
+    CLI::App* sub = app.add_subcommand(shape.word, shape.description);
     // --file, --copy and --seed may follow the command word too.
     sub->fallthrough();
     sub->allow_extras();
-    if (!spec.formats.empty())
-      sub->add_option("--format", format, "one of " + Join(spec.formats, ", "))->type_name("FORMAT");
-    if (ReadsScoreFiles(spec.word))
+    if (!shape.formats.empty())
+      sub->add_option("--format", format, "one of " + Join(shape.formats, ", "))->type_name("FORMAT");
+    if (ReadsScoreFiles(shape.word))
       sub->add_option("--lang", lang, "ja or en (default: the system's language)")->type_name("LANG");
-    if (spec.operands.size() == 2) {
-      const bool detail = spec.word == std::string("detail");
-      sub->add_option(spec.operands[0], pair[0],
+    if (shape.operands.size() == 2) {
+      const bool detail = shape.word == std::string("detail");
+      sub->add_option(shape.operands[0], pair[0],
                       detail ? "1 or more, counted from the top of the perfect view" : "a score file")
           ->type_name(detail ? "N" : "PATH");
-      sub->add_option(spec.operands[1], pair[1], detail ? "1 to 8" : "a score file")
+      sub->add_option(shape.operands[1], pair[1], detail ? "1 to 8" : "a score file")
           ->type_name(detail ? "N" : "PATH");
-    } else if (!spec.operands.empty()) {
-      sub->add_option(spec.operands[0], files, "two score files or more, in the order to compare them")
+    } else if (!shape.operands.empty()) {
+      sub->add_option(shape.operands[0], files, "two score files or more, in the order to compare them")
           ->type_name("PATH");
     }
   }
@@ -451,8 +451,8 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   if (!extras.empty()) return Usage(DescribeExtra(extras, a.command));
   if (version) return Write(stdout, u"quillbox-report " + VersionString() + u"\n") ? 0 : 1;
   if (chosen.empty()) return Usage("no view given");
-  const CommandSpec& spec = *std::find_if(Commands().begin(), Commands().end(),
-                                          [&](const CommandSpec& c) { return a.command == c.word; });
+  const CommandShape& shape = *std::find_if(Commands().begin(), Commands().end(),
+                                          [&](const CommandShape& c) { return a.command == c.word; });
   if (app.count("--file") > 0) a.file = std::filesystem::u8path(file);
   if (app.count("--seed") > 0) {
     std::uint64_t n = 0;
@@ -464,10 +464,10 @@ std::variant<Arguments, int> ParseArguments(int argc, char** argv) {
   if (const CLI::Option* given = chosen.front()->get_option_no_throw("--lang"); given && given->count() > 0)
     a.lang = lang;
   a.operands = std::move(files);
-  for (std::size_t i = 0; i < spec.operands.size() && spec.operands.size() == 2; ++i) {
-    if (chosen.front()->count(spec.operands[i]) > 0) a.operands.push_back(pair[i]);
+  for (std::size_t i = 0; i < shape.operands.size() && shape.operands.size() == 2; ++i) {
+    if (chosen.front()->count(shape.operands[i]) > 0) a.operands.push_back(pair[i]);
   }
-  if (const std::string problem = CheckUsage(a, spec); !problem.empty()) return Usage(problem);
+  if (const std::string problem = CheckUsage(a, shape); !problem.empty()) return Usage(problem);
   return a;
 }
 
