@@ -71,7 +71,13 @@ inline LoadResult ParseAndCheck(std::string_view bytes) {
   FUZZ_CHECK(songs.SongCount() == CountHeaderLines(bytes, error.line - 1));
   const std::string message = DescribeLoadError(error);
   FUZZ_CHECK(!message.empty() && message.find_first_of("\r\n") == std::string::npos);
-  FUZZ_CHECK(!DescribeLoadErrorJa(error).empty());
+  FUZZ_CHECK(DescribeLoadError(error, NamedBy::Command).find(" -- ") != std::string::npos);
+  // Each window's message of a bad line (start-up, drop, F5) names the line
+  // and ends with the sentence that says what to do.
+  const Text line = u"行：" + Decimal(error.line);
+  for (const Text& ja : {DescribeLoadErrorJa(error), DescribeDropErrorJa(error), DescribeReloadErrorJa(error)}) {
+    FUZZ_CHECK(ja.find(line) != Text::npos && !ja.empty() && ja.back() == u'。');
+  }
   return result;
 }
 

@@ -85,6 +85,13 @@ void CheckRankSummary(const Songs& songs, const quillbox::Ranks& ranks) {
     FUZZ_CHECK(ends.crlf == 13 && ends.loneCr == 0 && ends.loneLf == 0);
     FUZZ_CHECK(summary.rfind(u"公認段位  ", 0) == 0);
     quillbox::fuzz::CheckShownOnTerminal(summary);
+    // The lines as numbers say what the ladder's own query says of each total.
+    const auto lines = quillbox::RankSummaryLines(songs, ranks);
+    FUZZ_CHECK(lines.has_value());
+    for (const quillbox::RankLine& line : *lines) {
+      const Text rank = quillbox::RankText(ranks, line.total, line.scale);
+      FUZZ_CHECK(quillbox::RankLineText(line) == Text(line.label) + u"  " + quillbox::Decimal(line.total) + u"  " + rank);
+    }
   } catch (const quillbox::OverflowError&) {
     // Only tables of hundreds of thousands of songs reach this.
     FUZZ_CHECK(songs.SongCount() > 100000);
