@@ -9,21 +9,25 @@
 namespace quillbox {
 namespace {
 
-// Messages must stay one line and readable: control characters are shown as
-// their pictures and very long lines are cut.
-Text Printable(const Text& line) {
+// Messages must stay one line and readable: control characters, in an
+// offending line or in a file's name (a dropped file's name may hold a line
+// break), are shown as their pictures.
+Text Pictured(std::u16string_view text) {
   Text out;
-  for (std::size_t i = 0; i < line.size() && i < kMaxShown; ++i) {
-    const char16_t c = line[i];
-    out += c < 0x20 ? static_cast<char16_t>(0x2400 + c) : (c == 0x7F ? u'\u2421' : c);
-  }
+  for (const char16_t c : text) out += c < 0x20 ? static_cast<char16_t>(0x2400 + c) : (c == 0x7F ? u'\u2421' : c);
+  return out;
+}
+
+// An offending line is cut when very long; a name never is.
+Text Printable(const Text& line) {
+  Text out = Pictured(std::u16string_view(line).substr(0, kMaxShown));
   if (line.size() > kMaxShown) out += u"…";
   return out;
 }
 
-std::string PathText(const std::filesystem::path& path) {
+Text ShownName(const std::filesystem::path& path) {
   const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
+  return Pictured(FromUtf8(std::string(u8.begin(), u8.end())));
 }
 
 }  // namespace
@@ -48,7 +52,7 @@ LoadError FileLoadError(const std::filesystem::path& file, int code) {
       case EPERM:
       case EACCES: return {FileProblem::NoPermission, u"ファイルを読む権限がありません"};
       case EISDIR:
-        return {FileProblem::Folder, FromUtf8(PathText(file.filename())) + u" はファイルではなくフォルダーです"};
+        return {FileProblem::Folder, ShownName(file.filename()) + u" はファイルではなくフォルダーです"};
       case ENOTDIR: return {FileProblem::NotAFolderOnPath, u"パスの途中にフォルダーではないものがあります"};
       case ENAMETOOLONG: return {FileProblem::PathTooLong, u"パスが長すぎます"};
       case ELOOP: return {FileProblem::LinkLoop, u"シンボリックリンクが循環しています"};
@@ -84,7 +88,7 @@ std::string NextStep(const LoadError& error, NamedBy namedBy) {
                                          : "check the path; without --file the tool reads hsc.ini in its own folder";
     case FileProblem::InUse: return "close the game and try again";
     case FileProblem::NoPermission: return "check the file's permissions";
-    case FileProblem::Folder: return PathText(error.path.filename()) + " is a folder, not a file: name the score file";
+    case FileProblem::Folder: return ToUtf8(ShownName(error.path.filename())) + " is a folder, not a file: name the score file";
     case FileProblem::NotAFolderOnPath: return "check the path: a part of it is a file, not a folder";
     case FileProblem::PathTooLong: return "move the folder higher up or shorten its name";
     case FileProblem::LinkLoop: return "check where the symbolic links point";
@@ -121,7 +125,7 @@ Text NextStepJa(const LoadError& error) {
              u"インストールしてから、起動し直してください。";
 #endif
   }
-  const Text name = FromUtf8(PathText(error.path.filename()));
+  const Text name = ShownName(error.path.filename());
   switch (error.problem) {
     case FileProblem::None: break;
     case FileProblem::Missing: return program + u" を hsc.ini と同じフォルダーに置いて、起動し直してください。";
@@ -146,7 +150,7 @@ Text NextStepJa(const LoadError& error) {
 }
 
 std::string DescribeLoadError(const LoadError& error, NamedBy namedBy) {
-  std::string out = PathText(error.path);
+  std::string out = ToUtf8(ShownName(error.path));
   if (error.line != 0) out.append(":").append(std::to_string(error.line));
   out.append(": ").append(error.reason);
   if (error.line != 0) out.append(": ").append(ToUtf8(Printable(error.lineText)));
@@ -154,7 +158,7 @@ std::string DescribeLoadError(const LoadError& error, NamedBy namedBy) {
 }
 
 Text DescribeLoadErrorJa(const LoadError& error) {
-  Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
+  Text out = u"スコアファイルを読み込めませんでした。\r\n\r\nファイル：" + ShownName(error.path);
   if (error.line != 0) {
     out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
   }
@@ -162,7 +166,7 @@ Text DescribeLoadErrorJa(const LoadError& error) {
 }
 
 Text NextStepForDropJa(const LoadError& error) {
-  const Text name = FromUtf8(PathText(error.path.filename()));
+  const Text name = ShownName(error.path.filename());
   // No restart: the window goes on, and the player drops again.
   const Text again = u"もう一度ドロップしてください。";
   Text check = name + u" が hsc.ini かバックアップした hsc.ini か確認してから、" + again;
@@ -196,7 +200,7 @@ Text NextStepForDropJa(const LoadError& error) {
 }
 
 Text DescribeDropErrorJa(const LoadError& error) {
-  Text out = u"ドロップしたファイルを読み込めませんでした。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
+  Text out = u"ドロップしたファイルを読み込めませんでした。\r\n\r\nファイル：" + ShownName(error.path);
   if (error.line != 0) {
     out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
   }
@@ -206,7 +210,7 @@ Text DescribeDropErrorJa(const LoadError& error) {
 Text NextStepForReloadJa(const LoadError& error) {
   // The window goes on with the table it had: the player presses F5 again.
   const Text again = u"もう一度 F5 を押してください。";
-  const Text name = FromUtf8(PathText(error.path.filename()));
+  const Text name = ShownName(error.path.filename());
   switch (error.kind) {
     case LoadErrorKind::FileError: break;
     case LoadErrorKind::PartOutOfRange:
@@ -230,7 +234,7 @@ Text NextStepForReloadJa(const LoadError& error) {
 }
 
 Text DescribeReloadErrorJa(const LoadError& error) {
-  Text out = u"hsc.ini を読み直せませんでした。表示はそのままです。\r\n\r\nファイル：" + FromUtf8(PathText(error.path));
+  Text out = u"hsc.ini を読み直せませんでした。表示はそのままです。\r\n\r\nファイル：" + ShownName(error.path);
   if (error.line != 0) {
     out += u"\r\n行：" + Decimal(error.line) + u"\r\n内容：" + Printable(error.lineText);
   }

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "scores/Cp932.h"
+#include "scores/LoadMessages.h"
 #include "scores/ScoreFile.h"
 #include "scores/ScoreSource.h"
 #include "tests/support/TestUtil.h"
@@ -354,6 +355,10 @@ TEST(ScoreFile, ControlCharactersInMessagesAreShownAsPictures) {
   error.lineText = Text(u"HPR9=\t") + u'\0';
   error.reason = "r";
   EXPECT_TRUE(DescribeLoadError(error).starts_with("f:2: r: HPR9=\u2409\u2400 -- "));
+  // A file's name may hold a line break too (a dropped file on Linux).
+  const LoadError named = FileLoadError("d/a\nb", FileProblem::Folder, "r", u"r");
+  EXPECT_EQ(DescribeLoadError(named), "d/a\u240Ab: r -- a\u240Ab is a folder, not a file: name the score file");
+  EXPECT_NE(DescribeDropErrorJa(named).find(u"ファイル：d/a\u240Ab\r\n"), Text::npos);
 }
 
 TEST(Cp932, DecodesWithBackslashAndReplacesBadUnits) {
