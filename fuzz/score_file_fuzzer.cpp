@@ -3,14 +3,21 @@
 // and that a view shown on a terminal carries no control that drives it.
 // A failed check aborts, which libFuzzer and the corpus replay both report.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Numbers.h"
 #include "fuzz/Inputs.h"
 #include "fuzz/LoadChecks.h"
+#include "scores/LoadMessages.h"
 #include "ranks/Ranks.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
@@ -185,12 +192,78 @@ void CheckPicks(const Songs& songs, const quillbox::PartNames& names) {
   }
 }
 
+// The report tool's --seed: a seeded source draws in [0, 1), and each pick
+// starts the seed's sequence again, so the same seed picks the same parts.
+void CheckSeededPicks(const Songs& songs, std::string_view bytes) {
+  std::uint64_t seed = 0;
+  std::memcpy(&seed, bytes.data(), std::min(bytes.size(), sizeof seed));
+  quillbox::ClockRandomSource random(seed), again(seed);
+  random.Reseed();
+  for (int i = 0; i < 4; ++i) {
+    const float draw = random.Draw();
+    FUZZ_CHECK(0.0f <= draw && draw < 1.0f);
+  }
+  FUZZ_CHECK(quillbox::DrawRandomPart(songs, random) == quillbox::DrawRandomPart(songs, again));
+  FUZZ_CHECK(quillbox::DrawWeightedPart(songs, random) == quillbox::DrawWeightedPart(songs, again));
+}
+
+// A file's name reaches every message of a file problem, and a dropped
+// file's name is as hostile as a title: whatever it holds (here the input's
+// first bytes, line breaks included), the English message stays one line
+// without controls and the name adds no line to the window's messages.
+using FileErrors = std::vector<quillbox::LoadError>;
+
+FileErrors FileErrorsOf(const std::filesystem::path& path) {
+  FileErrors errors;
+  for (int p = 1; p < quillbox::kFileProblems; ++p)
+    errors.push_back(quillbox::FileLoadError(path, static_cast<quillbox::FileProblem>(p), "why", u"理由"));
+  for (const int code : {ENOENT, EPERM, EACCES, EISDIR, ENOTDIR, ENAMETOOLONG, ELOOP, EIO, EMFILE, ENFILE, ENOMEM, EBUSY})
+    errors.push_back(quillbox::FileLoadError(path, code));
+  return errors;
+}
+
+// The window's messages of a file problem: at start-up, after a drop, after F5.
+std::array<Text, 3> WindowMessages(const quillbox::LoadError& error) {
+  return {quillbox::DescribeLoadErrorJa(error), quillbox::DescribeDropErrorJa(error),
+          quillbox::DescribeReloadErrorJa(error)};
+}
+
+void CheckFileMessages(std::string_view bytes) {
+  static const std::vector<std::array<std::size_t, 3>> plainLines = [] {
+    std::vector<std::array<std::size_t, 3>> lines;
+    for (const quillbox::LoadError& error : FileErrorsOf("dir/hsc.ini")) {
+      const std::array<Text, 3> messages = WindowMessages(error);
+      lines.push_back({CountLineEnds(messages[0]).crlf, CountLineEnds(messages[1]).crlf,
+                       CountLineEnds(messages[2]).crlf});
+    }
+    return lines;
+  }();
+  const FileErrors errors = FileErrorsOf(std::filesystem::path("dir") / std::string(bytes.substr(0, 64)));
+  for (std::size_t e = 0; e < errors.size(); ++e) {
+    for (const auto namedBy : {quillbox::NamedBy::FileOption, quillbox::NamedBy::Command}) {
+      const std::string english = quillbox::DescribeLoadError(errors[e], namedBy);
+      FUZZ_CHECK(english.find(" -- ") != std::string::npos);
+      FUZZ_CHECK(std::none_of(english.begin(), english.end(),
+                              [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }));
+    }
+    const std::array<Text, 3> messages = WindowMessages(errors[e]);
+    for (std::size_t m = 0; m < 3; ++m) {
+      const LineEnds ends = CountLineEnds(messages[m]);
+      FUZZ_CHECK(ends.crlf == plainLines[e][m] && ends.loneCr == 0 && ends.loneLf == 0);
+      FUZZ_CHECK(!messages[m].empty() && messages[m].back() == u'。');
+      FUZZ_CHECK(std::none_of(messages[m].begin(), messages[m].end(),
+                              [](char16_t c) { return (c < 0x20 && c != u'\r' && c != u'\n') || c == 0x7F; }));
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The whole buffer, NUL bytes included.
-  const quillbox::LoadResult result =
-      quillbox::fuzz::ParseAndCheck(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  CheckFileMessages(bytes);
+  const quillbox::LoadResult result = quillbox::fuzz::ParseAndCheck(bytes);
   if (result.error) return 0;
   const Songs& songs = result.songs;
 
@@ -209,5 +282,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckRankSummary(songs, ranks);
   CheckPartDetails(songs, names);
   CheckPicks(songs, names);
+  CheckSeededPicks(songs, bytes);
   return 0;
 }
