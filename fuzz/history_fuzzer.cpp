@@ -1,5 +1,5 @@
 // Splits the input at separators into two to four score files, each named
-// by its own first line, and writes their history as text, JSON and the
+// (and maybe dated) by its own first line, and writes their history as text, JSON and the
 // HTML page in both languages. The JSON parses and carries each table's own
 // rank lines; the page holds only the tags and attributes the renderer
 // writes, whatever a title or file name holds; every chart point lies in
@@ -117,10 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<quillbox::ScoreSnapshot> snapshots;
   for (std::size_t f = 0; f < files.size(); ++f) {
     const std::string_view bytes = files[f];
-    // The file's name is its first line, as hostile as a title; a file of
-    // even length has no date.
-    const Text name = quillbox::FromUtf8(bytes.substr(0, bytes.find('\n')));
-    const Text modified = bytes.size() % 2 == 0
+    // The file's name is its first line, as hostile as a title. A tab in it
+    // starts the file's date, any text at all; without one, a file of even
+    // length has no date and one of odd length a day of its own.
+    const std::string_view first = bytes.substr(0, bytes.find('\n'));
+    const std::size_t tab = first.find('\t');
+    const Text name = quillbox::FromUtf8(first.substr(0, tab));
+    const Text modified = tab != std::string_view::npos ? quillbox::FromUtf8(first.substr(tab + 1))
+                          : bytes.size() % 2 == 0
                               ? Text()
                               : u"2026-12-0" + quillbox::Decimal(static_cast<std::int64_t>(f + 1)) +
                                     u" 21:0" + quillbox::Decimal(static_cast<std::int64_t>(f));
