@@ -18,6 +18,7 @@ for g in "${groups[@]}"; do
     win32) want+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth fonts-ipafont-gothic x11-utils imagemagick
                   locales python3)
            japanese=1 ;;
+    # llvm: llvm-profdata and llvm-cov, for tools/coverage.sh.
     fuzz)  want+=(clang libclang-rt-14-dev clang-tidy llvm nlohmann-json3-dev) ;;
     # tools/release.sh and its stage, besides the qt and win32 builds: a
     # clean clone, strip, the archives, the zip and its checks in python3,
