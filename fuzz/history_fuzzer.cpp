@@ -1,9 +1,9 @@
 // Splits the input at separators into two to four score files, each named
-// (and maybe dated) by its own first line, and writes their history as text, JSON and the
-// HTML page in both languages. The JSON parses and carries each table's own
-// rank lines; the page holds only the tags and attributes the renderer
-// writes, whatever a title or file name holds; every chart point lies in
-// its chart's box.
+// (and maybe dated) by its own first line, and writes their history as
+// text, JSON and the HTML page in both languages. The JSON parses and
+// carries each table's own rank lines; the page holds only the tags and
+// attributes the renderer writes, whatever a title or file name holds;
+// every chart point lies in its chart's box.
 #include <cstddef>
 #include <cstdint>
 #include <map>

@@ -4,9 +4,9 @@
 // A failed check aborts, which libFuzzer and the corpus replay both report.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -17,8 +17,8 @@
 #include "base/Numbers.h"
 #include "fuzz/Inputs.h"
 #include "fuzz/LoadChecks.h"
-#include "scores/LoadMessages.h"
 #include "ranks/Ranks.h"
+#include "scores/LoadMessages.h"
 #include "views/RandomPick.h"
 #include "views/Views.h"
 

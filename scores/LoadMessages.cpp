@@ -88,7 +88,8 @@ std::string NextStep(const LoadError& error, NamedBy namedBy) {
                                          : "check the path; without --file the tool reads hsc.ini in its own folder";
     case FileProblem::InUse: return "close the game and try again";
     case FileProblem::NoPermission: return "check the file's permissions";
-    case FileProblem::Folder: return ToUtf8(ShownName(error.path.filename())) + " is a folder, not a file: name the score file";
+    case FileProblem::Folder:
+      return ToUtf8(ShownName(error.path.filename())) + " is a folder, not a file: name the score file";
     case FileProblem::NotAFolderOnPath: return "check the path: a part of it is a file, not a folder";
     case FileProblem::PathTooLong: return "move the folder higher up or shorten its name";
     case FileProblem::LinkLoop: return "check where the symbolic links point";
