@@ -1,11 +1,14 @@
 #pragma once
-// What the targets over several files share: cutting one input into score
-// files, and what must hold of any text written to a terminal.
+// What the targets share: cutting one input into score files, the game's
+// rank ladder and part names, and what must hold of any text written to a
+// terminal.
 #include <string_view>
 #include <vector>
 
 #include "base/Text.h"
 #include "fuzz/LoadChecks.h"
+#include "ranks/Ranks.h"
+#include "scores/SongTable.h"
 
 namespace quillbox::fuzz {
 
@@ -23,6 +26,24 @@ inline std::vector<std::string_view> SplitFiles(std::string_view bytes) {
   }
   files.push_back(bytes);
   return files;
+}
+
+// Built once per process: every input reads them.
+inline const Ranks& StandardRanks() {
+  static const Ranks ranks = [] {
+    Ranks r;
+    InitRanks(r);
+    return r;
+  }();
+  return ranks;
+}
+inline const PartNames& StandardPartNames() {
+  static const PartNames names = [] {
+    PartNames p;
+    InitPartNames(p);
+    return p;
+  }();
+  return names;
 }
 
 // A text shown on a terminal keeps its line ends (and the tab TSV export

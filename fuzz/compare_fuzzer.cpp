@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "fuzz/LoadChecks.h"
+#include "fuzz/Inputs.h"
 #include "ranks/Ranks.h"
 #include "render/Compare.h"
 
@@ -20,9 +20,6 @@ using quillbox::Field;
 using quillbox::SongRecord;
 using quillbox::Songs;
 using quillbox::Text;
-
-// Between the old file and the new one; also in compare.dict.
-constexpr std::string_view kSeparator = "\n=== new ===\n";
 
 // The values compare looks at, parts 1 to 8 and every field, written out
 // from the record rather than taken from compare's own code.
@@ -114,11 +111,7 @@ void CheckChanges(const Songs& old, const Songs& now, const quillbox::Ranks& ran
   // The reports: JSON ends in one LF; the text only has CR LF line ends.
   const Text json = quillbox::ComparisonJson(old, now, comparison);
   FUZZ_CHECK(!json.empty() && json.back() == u'\n' && json.find(u'\n') == json.size() - 1);
-  static const quillbox::PartNames names = [] {
-    quillbox::PartNames p;
-    quillbox::InitPartNames(p);
-    return p;
-  }();
+  const quillbox::PartNames& names = quillbox::fuzz::StandardPartNames();
   const Text text = quillbox::ComparisonText(old, now, names, comparison);
   for (std::size_t i = text.find(u'\n'); i != Text::npos; i = text.find(u'\n', i + 1)) {
     FUZZ_CHECK(i > 0 && text[i - 1] == u'\r');
@@ -129,6 +122,7 @@ void CheckChanges(const Songs& old, const Songs& now, const quillbox::Ranks& ran
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  using quillbox::fuzz::kSeparator;
   const std::size_t cut = bytes.find(kSeparator);
   if (cut == std::string_view::npos) return 0;
   // A file that stops at an error still gives the songs above it: compare
@@ -136,11 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Songs old = quillbox::fuzz::ParseAndCheck(bytes.substr(0, cut)).songs;
   const Songs now = quillbox::fuzz::ParseAndCheck(bytes.substr(cut + kSeparator.size())).songs;
 
-  static const quillbox::Ranks ranks = [] {
-    quillbox::Ranks r;
-    quillbox::InitRanks(r);
-    return r;
-  }();
+  const quillbox::Ranks& ranks = quillbox::fuzz::StandardRanks();
   CheckSelf(old, ranks);
   CheckChanges(old, now, ranks);
   return 0;

@@ -131,11 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     snapshots.push_back({name, modified, quillbox::fuzz::ParseAndCheck(bytes).songs});
   }
 
-  static const quillbox::Ranks ranks = [] {
-    quillbox::Ranks r;
-    quillbox::InitRanks(r);
-    return r;
-  }();
+  const quillbox::Ranks& ranks = quillbox::fuzz::StandardRanks();
   const quillbox::History history = quillbox::BuildHistory(snapshots, ranks);
   CheckJson(quillbox::HistoryJson(history), snapshots, ranks);
   for (const auto language : {quillbox::Language::English, quillbox::Language::Japanese}) {

@@ -267,16 +267,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (result.error) return 0;
   const Songs& songs = result.songs;
 
-  static const quillbox::Ranks ranks = [] {
-    quillbox::Ranks r;
-    quillbox::InitRanks(r);
-    return r;
-  }();
-  static const quillbox::PartNames names = [] {
-    quillbox::PartNames p;
-    quillbox::InitPartNames(p);
-    return p;
-  }();
+  const quillbox::Ranks& ranks = quillbox::fuzz::StandardRanks();
+  const quillbox::PartNames& names = quillbox::fuzz::StandardPartNames();
 
   CheckCharts(songs);
   CheckRankSummary(songs, ranks);

@@ -99,16 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Songs mine = quillbox::fuzz::ParseAndCheck(files[0]).songs;
   const Songs theirs = quillbox::fuzz::ParseAndCheck(files[1]).songs;
 
-  static const quillbox::Ranks ranks = [] {
-    quillbox::Ranks r;
-    quillbox::InitRanks(r);
-    return r;
-  }();
-  static const quillbox::PartNames names = [] {
-    quillbox::PartNames p;
-    quillbox::InitPartNames(p);
-    return p;
-  }();
+  const quillbox::Ranks& ranks = quillbox::fuzz::StandardRanks();
+  const quillbox::PartNames& names = quillbox::fuzz::StandardPartNames();
 
   const Versus ab = quillbox::VersusTables(mine, theirs, ranks);
   // The other way round, on purpose.
